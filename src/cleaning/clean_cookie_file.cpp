@@ -1,0 +1,161 @@
+#include "cleaning/clean_cookie_file.h"
+
+#include <string>
+#include <vector>
+
+#include "cleaning/cleaning_state.h"
+#include "cleaning/cookie_reader.h"
+#include "cleaning/cookie_writer.h"
+#include "cleaning/expiry.h"
+#include "shell/run_log.h"
+
+namespace {
+
+// The records of the file being cleaned. Kept from file to file so that their
+// lines reuse their storage; given back after an unusually large file.
+std::vector<CookieRecord> RecordTable;
+constexpr size_t kRecordsKeptBetweenFiles = 1024;
+
+struct FileContents {
+  size_t Records = 0;
+  size_t Expired = 0;
+};
+
+void LogWithName(const char* message, std::string_view name) {
+  std::string line(message);
+  line.append(name);
+  LogLine(line);
+}
+
+void LogReadFailure(uint32_t code, std::string_view name) {
+  std::string line = "Error [" + std::to_string(code) + "] reading file: ";
+  line.append(name);
+  LogLine(line);
+  ++Counters.IoErrors;
+}
+
+void LogExpiredCookie(std::string_view name, const CookieRecord& record) {
+  if (++Counters.ExpiredCookies == 1) LogLine("Cleaning expired cookies:");
+  std::string line = std::to_string(Counters.ExpiredCookies);
+  line.append(". File: ").append(name).append(", cookie: ").append(record.Lines[Name]);
+  LogLine(line);
+}
+
+CookieRecord& NextRecord(size_t index) {
+  if (index == RecordTable.size()) RecordTable.emplace_back();
+  return RecordTable[index];
+}
+
+// Reads every record, judging and logging each. False when the file was given
+// up (its failure already logged and counted).
+bool ReadCookieFile(const std::string& path, std::string_view name, FileContents& contents) {
+  CookieReader reader;
+  uint32_t code = reader.Open(path.c_str());
+  if (code != 0) {
+    LogReadFailure(code, name);
+    return false;
+  }
+  for (;;) {
+    CookieRecord& record = NextRecord(contents.Records);
+    ReadOutcome outcome = reader.ReadRecord(record);
+    if (outcome != ReadOutcome::Record) {
+      reader.Close();
+      if (outcome == ReadOutcome::ReadError) {
+        LogReadFailure(ReportedOpenError(reader.ReadErrorNumber()), name);
+      } else {
+        LogWithName("Error: Incorrect file format: ", name);
+        ++Counters.IncorrectFiles;
+      }
+      return false;
+    }
+    ++contents.Records;
+    ++Counters.TotalCookies;
+    if (IsCookieExpired(record, NowFileTime)) {
+      record.Expired = true;
+      ++contents.Expired;
+      LogExpiredCookie(name, record);
+    }
+    if (reader.AtEnd()) break;
+  }
+  reader.Close();
+  return true;
+}
+
+void DeleteExpiredFile(const std::string& path, std::string_view name) {
+  ++Counters.FilesRemoved;
+  if (Platform.RemoveFile(path.c_str())) return;
+  ++Counters.IoErrors;
+  LogWithName("Error deleting: ", name);
+}
+
+// The working copy holds the kept cookies complete before the file is touched.
+bool WriteWorkingCopy(const std::string& copyPath, size_t records) {
+  CookieWriter writer;
+  if (writer.Create(copyPath.c_str()) != 0) return false;
+  for (size_t i = 0; i < records; ++i) {
+    if (!RecordTable[i].Expired) writer.WriteRecord(RecordTable[i]);
+  }
+  if (writer.Close()) return true;
+  Platform.RemoveFile(copyPath.c_str());
+  return false;
+}
+
+// The file still stands as it was: the working copy is only a spare.
+void DiscardWorkingCopy(const std::string& copyPath) {
+  Platform.RemoveFile(copyPath.c_str());
+  ++Counters.IoErrors;
+}
+
+// The kept cookies now live only in the working copy, which must stay.
+void ReportStrandedCopy(std::string_view name) {
+  ++Counters.IoErrors;
+  LogWithName("Error replacing: ", name);
+}
+
+// Where the platform cannot replace in one step, the file is deleted first and
+// the working copy renamed after it.
+void ReplaceByDeleteAndRename(const std::string& copyPath, const std::string& path,
+                              std::string_view name) {
+  if (!Platform.RemoveFile(path.c_str())) {
+    DiscardWorkingCopy(copyPath);
+  } else if (!Platform.RenameFile(copyPath.c_str(), path.c_str())) {
+    ReportStrandedCopy(name);
+  }
+}
+
+void ReplaceWithKeptCookies(const std::string& path, std::string_view name, size_t records) {
+  const std::string copyPath = path + ".bak";
+  if (!WriteWorkingCopy(copyPath, records)) {
+    ++Counters.IoErrors;
+    LogWithName("Error writing file: ", name);
+    return;
+  }
+  uint32_t error = Platform.ReplaceFile(copyPath.c_str(), path.c_str());
+  if (error == 0) return;
+  if (error == kErrorCallNotImplemented) {
+    ReplaceByDeleteAndRename(copyPath, path, name);
+  } else if (error == kErrorAccessDenied || error == kErrorSharingViolation) {
+    // A read-only file, or one another program holds open, stays as it was.
+    DiscardWorkingCopy(copyPath);
+  } else {
+    ReportStrandedCopy(name);
+  }
+}
+
+}  // namespace
+
+void CleanCookieFile(std::string_view name) {
+  std::string path = CookieFolder;
+  path.append(name);
+  FileContents contents;
+  bool complete = ReadCookieFile(path, name, contents);
+  if (complete && contents.Expired != 0) {
+    ++Counters.FilesWithExpired;
+    if (contents.Expired == contents.Records) {
+      DeleteExpiredFile(path, name);
+    } else {
+      ReplaceWithKeptCookies(path, name, contents.Records);
+    }
+  }
+  if (RecordTable.size() > kRecordsKeptBetweenFiles) std::vector<CookieRecord>().swap(RecordTable);
+}

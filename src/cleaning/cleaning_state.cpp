@@ -1,0 +1,5 @@
+#include "cleaning/cleaning_state.h"
+
+CleaningCounters Counters;
+std::string CookieFolder;
+FileTime NowFileTime;

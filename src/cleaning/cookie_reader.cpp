@@ -1,0 +1,80 @@
+#include "cleaning/cookie_reader.h"
+
+#include "cleaning/expiry.h"
+#include "platform/file_writer.h"
+
+namespace {
+
+constexpr char kCtrlZ = 0x1A;
+
+}  // namespace
+
+uint32_t CookieReader::Open(const char* path) {
+  uint32_t code = Platform.OpenExisting(path, &File);
+  if (code != 0) {
+    File = nullptr;
+    return code;
+  }
+  if (!Buffer) Buffer.reset(new char[kFileBufferSize]);
+  Pos = Size = 0;
+  DataEnded = false;
+  Error = 0;
+  return 0;
+}
+
+void CookieReader::Close() {
+  if (File != nullptr) Platform.CloseFile(File);
+  File = nullptr;
+}
+
+// A block shorter than asked for is the last one, which spares a cookie file
+// the extra read that would only report the end.
+bool CookieReader::Fill() {
+  Pos = Size = 0;
+  if (DataEnded || Error != 0) return false;
+  uint32_t got = 0;
+  uint32_t error = Platform.ReadBlock(File, Buffer.get(), kFileBufferSize, &got);
+  if (error != 0) {
+    Error = error;
+    return false;
+  }
+  Size = got;
+  if (got < kFileBufferSize) DataEnded = true;
+  return got != 0;
+}
+
+void CookieReader::ReadLine(std::string& line) {
+  line.clear();
+  for (;;) {
+    if (Pos == Size && !Fill()) return;
+    const char* data = Buffer.get();
+    uint32_t end = Pos;
+    while (end < Size && data[end] != '\r' && data[end] != '\n') ++end;
+    line.append(data + Pos, end - Pos);
+    Pos = end;
+    if (end == Size) continue;
+    char lineEnd = data[Pos++];
+    if (lineEnd == '\r' && (Pos < Size || Fill()) && Buffer[Pos] == '\n') ++Pos;
+    return;
+  }
+}
+
+ReadOutcome CookieReader::ReadRecord(CookieRecord& record) {
+  record.Expired = false;
+  for (int line = Name; line <= ExpiryLow; ++line) ReadLine(record.Lines[line]);
+  uint32_t low = 0;
+  uint32_t high = 0;
+  bool lowConverted = ParseTimeHalf(record.Lines[ExpiryLow], &low);
+  ReadLine(record.Lines[ExpiryHigh]);
+  bool highConverted = ParseTimeHalf(record.Lines[ExpiryHigh], &high);
+  if (Error != 0) return ReadOutcome::ReadError;
+  if (!lowConverted || !highConverted) return ReadOutcome::FormatError;
+  record.Expiry = FileTimeValue(high, low);
+  for (int line = CreationLow; line <= Terminator; ++line) ReadLine(record.Lines[line]);
+  return Error != 0 ? ReadOutcome::ReadError : ReadOutcome::Record;
+}
+
+bool CookieReader::AtEnd() {
+  if (Pos == Size && !Fill()) return Error == 0;
+  return Buffer[Pos] == kCtrlZ;
+}

@@ -1,0 +1,87 @@
+#include "cleaning/run_cleaning.h"
+
+#include "cleaning/cleaning_state.h"
+#include "cleaning/scan_cookie_folder.h"
+#include "shell/run_log.h"
+
+namespace {
+
+constexpr uint32_t kPlatformNt = 2;
+constexpr uint32_t kFirstMajorWithLowFolder = 6;
+
+// Asks the shell for the cookie folder; false when it gives none.
+bool AskShellForCookieFolder(char (&buffer)[kMaxPath]) {
+  switch (Platform.QueryCookieFolder(buffer)) {
+    case ShellFolderAnswer::Found:
+      CookieFolder.assign(buffer).push_back('\\');
+      return true;
+    case ShellFolderAnswer::NoEntry:
+      LogLine("Old version of shell32.dll detected");
+      return false;
+    default:
+      return false;
+  }
+}
+
+VersionInfo DetectWindows() {
+  VersionInfo version = Platform.QueryVersion();
+  std::string line = "Windows ";
+  line.append(WindowsName(version)).append(" detected.");
+  LogLine(line);
+  return version;
+}
+
+bool FindCookieFolderInEnvironment(const VersionInfo& version, char (&buffer)[kMaxPath]) {
+  const char* text = version.PlatformId == kPlatformNt ? "%USERPROFILE%" : "%WINDIR%";
+  if (!ExpandIntoCookieFolder(text, buffer)) return false;
+  CookieFolder.assign(buffer).append("\\Cookies\\");
+  return true;
+}
+
+void LogSummary(int32_t filesFound) {
+  const CleaningCounters& c = Counters;
+  LogLine("======\r\n" + std::to_string(filesFound) + " files found with " +
+          std::to_string(c.TotalCookies) + " cookies.");
+  if (c.FilesWithExpired != 0) {
+    LogLine(std::to_string(c.FilesWithExpired) + " files with " +
+            std::to_string(c.ExpiredCookies) + " expired cookies found.");
+    LogLine(std::to_string(c.FilesRemoved) + " files removed, " +
+            std::to_string(c.FilesWithExpired - c.FilesRemoved) + " files optimized.");
+  } else {
+    LogLine("No expired cookies found.");
+  }
+  if (c.IoErrors != 0) LogLine("I/O Errors: " + std::to_string(c.IoErrors));
+  if (c.IncorrectFiles != 0) LogLine("Incorrect files: " + std::to_string(c.IncorrectFiles));
+}
+
+}  // namespace
+
+bool ExpandIntoCookieFolder(const char* text, char (&buffer)[kMaxPath]) {
+  uint32_t needed = Platform.ExpandEnvironment(text, buffer, kMaxPath);
+  return needed != 0 && needed <= kMaxPath;
+}
+
+void RunCleaning() {
+  const uint32_t startTick = Platform.TickCount();
+  LogLine("Quillfen 1.03 started.");
+  char buffer[kMaxPath] = {};
+  bool folderFound = AskShellForCookieFolder(buffer);
+  VersionInfo version = DetectWindows();
+  if (!folderFound && !FindCookieFolderInEnvironment(version, buffer)) {
+    LogLine("Error: Cookies folder not found.\r\nProcess aborted.");
+    return;
+  }
+  LogLine("Cookies folder: " + CookieFolder);
+  NowFileTime = Platform.NowAsFileTime();
+  Counters = CleaningCounters{};
+  int32_t filesFound = 0;
+  ScanCookieFolder(filesFound);
+  if (version.Major >= kFirstMajorWithLowFolder) {
+    CookieFolder.append("Low\\");
+    ScanCookieFolder(filesFound);
+  }
+  LogSummary(filesFound);
+  uint32_t elapsed = Platform.TickCount() - startTick;
+  LogLine("Working time: " + FormatElapsed(elapsed) + " sec.");
+  ScrollLogToEnd();
+}

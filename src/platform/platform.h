@@ -1,0 +1,92 @@
+// The operating-system services the cleaning engine and the run log use.
+//
+// They are reached through one table of plain function pointers so that a test
+// can wrap any of them (to count calls or to make one fail) without the engine
+// knowing. win32/ fills the table with the real Win32 calls, host/ with POSIX
+// stand-ins that answer with the same Windows error numbers.
+#pragma once
+
+#include <cstdint>
+
+using FileHandle = void*;
+using SearchHandle = void*;
+
+// Windows error numbers the engine and its tests name.
+enum : uint32_t {
+  kErrorFileNotFound = 2,
+  kErrorPathNotFound = 3,
+  kErrorAccessDenied = 5,
+  kErrorSharingViolation = 32,
+  kErrorCallNotImplemented = 120,
+};
+
+// The size of the platform's path buffers, terminating zero included.
+constexpr uint32_t kMaxPath = 260;
+
+// 100-nanosecond intervals since 1 January 1601 UTC, low half first.
+struct FileTime {
+  uint32_t Low;
+  uint32_t High;
+};
+
+struct VersionInfo {
+  uint32_t Major;
+  uint32_t Minor;
+  uint32_t PlatformId;  // 2 for the NT family
+};
+
+struct FoundEntry {
+  char Name[kMaxPath];  // the long name, without folder
+  uint32_t SizeLow;     // low 32 bits of the size; 0 for a folder
+};
+
+enum class ShellFolderAnswer {
+  Found,      // the buffer holds the folder, without a trailing backslash
+  NoLibrary,  // the shell library cannot be loaded
+  NoEntry,    // the library lacks the special-folder query
+  Failed,     // the query itself answered false
+};
+
+struct PlatformServices {
+  // Both opens are exclusive (no sharing) and answer 0 or the code the log
+  // shows, made from the platform's error number by ReportedOpenError.
+  uint32_t (*OpenExisting)(const char* path, FileHandle* file);
+  uint32_t (*CreateEmpty)(const char* path, FileHandle* file);
+
+  // Answers 0 or the platform's error number; *got == 0 means the end.
+  uint32_t (*ReadBlock)(FileHandle file, char* buffer, uint32_t size, uint32_t* got);
+  // False unless every byte was written.
+  bool (*WriteBlock)(FileHandle file, const char* data, uint32_t size);
+  bool (*CloseFile)(FileHandle file);
+
+  bool (*RemoveFile)(const char* path);
+  // Renames `from` to `to`, which must not exist.
+  bool (*RenameFile)(const char* from, const char* to);
+  // Puts `from` in the place of `to` in one step, so that `to` never
+  // disappears. Answers 0, the platform's error number, or
+  // kErrorCallNotImplemented where the platform has no such step.
+  uint32_t (*ReplaceFile)(const char* from, const char* to);
+
+  // False when nothing matches or the folder cannot be searched.
+  bool (*FindFirst)(const char* pattern, SearchHandle* search, FoundEntry* entry);
+  bool (*FindNext)(SearchHandle search, FoundEntry* entry);
+  void (*FindEnd)(SearchHandle search);
+
+  uint32_t (*TickCount)();
+  FileTime (*NowAsFileTime)();
+  VersionInfo (*QueryVersion)();
+  ShellFolderAnswer (*QueryCookieFolder)(char buffer[kMaxPath]);
+  // The platform's answer: 0 on failure, otherwise the size the expansion
+  // needs, terminating zero included (which may exceed `size`).
+  uint32_t (*ExpandEnvironment)(const char* text, char* buffer, uint32_t size);
+};
+
+// The services in use; starts as the real implementation of this build.
+extern PlatformServices Platform;
+
+// The real implementation, for a test that wraps some entries and restores.
+extern const PlatformServices NativePlatform;
+
+// The code shown for a failed open: the error number, except that a sharing
+// violation reads as access denied and 19 to 31 are moved up by 131.
+uint32_t ReportedOpenError(uint32_t errorNumber);

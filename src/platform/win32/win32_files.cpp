@@ -1,0 +1,49 @@
+// Files through the Win32 ANSI calls: exclusive opens, whole blocks, and the
+// replacement of a cookie file by its working copy in one step.
+#include <windows.h>
+
+#include "platform/win32/win32_platform.h"
+
+namespace {
+
+uint32_t OpenWith(const char* path, DWORD access, DWORD disposition, FileHandle* file) {
+  HANDLE handle = CreateFileA(path, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return ReportedOpenError(GetLastError());
+  *file = handle;
+  return 0;
+}
+
+}  // namespace
+
+uint32_t Win32OpenExisting(const char* path, FileHandle* file) {
+  return OpenWith(path, GENERIC_READ, OPEN_EXISTING, file);
+}
+
+uint32_t Win32CreateEmpty(const char* path, FileHandle* file) {
+  return OpenWith(path, GENERIC_WRITE, CREATE_ALWAYS, file);
+}
+
+uint32_t Win32ReadBlock(FileHandle file, char* buffer, uint32_t size, uint32_t* got) {
+  DWORD count = 0;
+  BOOL read = ReadFile(file, buffer, size, &count, nullptr);
+  *got = read ? count : 0;
+  return read ? 0 : GetLastError();
+}
+
+bool Win32WriteBlock(FileHandle file, const char* data, uint32_t size) {
+  DWORD count = 0;
+  return WriteFile(file, data, size, &count, nullptr) && count == size;
+}
+
+bool Win32CloseFile(FileHandle file) { return CloseHandle(file) != 0; }
+
+bool Win32RemoveFile(const char* path) { return DeleteFileA(path) != 0; }
+
+bool Win32RenameFile(const char* from, const char* to) { return MoveFileA(from, to) != 0; }
+
+// The 9x family has the entry point but answers that it is not implemented;
+// the caller then deletes and renames instead.
+uint32_t Win32ReplaceFile(const char* from, const char* to) {
+  if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING)) return 0;
+  return GetLastError();
+}

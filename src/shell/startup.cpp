@@ -1,0 +1,40 @@
+#include "shell/startup.h"
+
+#include "cleaning/run_cleaning.h"
+#include "shell/run_log.h"
+
+namespace {
+
+constexpr size_t kLogFileNameLimit = 255;
+const char* const kDefaultLogFile = "Result.log";
+
+// An empty name names no file, so it fails like a name that cannot be made.
+bool OpenLogFile(const std::string& name) {
+  if (name.empty()) return false;
+  return LogFile.Create(name.substr(0, kLogFileNameLimit).c_str()) == 0;
+}
+
+int RunBatch(const std::vector<std::string>& arguments) {
+  LogToWindow = false;
+  LogToFile = true;
+  bool named = arguments.size() >= 2;
+  LogFileName = named ? arguments[1] : kDefaultLogFile;
+  if (!OpenLogFile(LogFileName)) {
+    LogFileName = kDefaultLogFile;
+    LogToFile = named && OpenLogFile(LogFileName);
+  }
+  RunCleaning();
+  if (LogToFile) LogFile.Close();
+  return 0;
+}
+
+}  // namespace
+
+int StartUp(const std::vector<std::string>& arguments, MainWindowRunner runMainWindow) {
+  LogText.clear();
+  LogFileName.clear();
+  if (!arguments.empty() && arguments[0] == "a") return RunBatch(arguments);
+  LogToFile = false;
+  LogToWindow = true;
+  return runMainWindow();
+}

@@ -1,0 +1,9 @@
+#include <windows.h>
+
+#include "shell/command_line.h"
+#include "shell/startup.h"
+#include "ui/main_window.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  return StartUp(SplitArguments(SkipProgramName(GetCommandLineA())), RunMainWindow);
+}

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include "cleaning/clean_cookie_file.h"
+#include "cleaning/cleaning_state.h"
+#include "shell/run_log.h"
+#include "test_folder.h"
+
+namespace {
+
+using CleanCookieFileTest = EngineTest;
+
+void ExpectCounters(int total, int expired, int withExpired, int removed, int ioErrors,
+                    int incorrect) {
+  EXPECT_EQ(Counters.TotalCookies, total);
+  EXPECT_EQ(Counters.ExpiredCookies, expired);
+  EXPECT_EQ(Counters.FilesWithExpired, withExpired);
+  EXPECT_EQ(Counters.FilesRemoved, removed);
+  EXPECT_EQ(Counters.IoErrors, ioErrors);
+  EXPECT_EQ(Counters.IncorrectFiles, incorrect);
+}
+
+TEST_F(CleanCookieFileTest, LeavesAFileWithoutExpiredCookiesByteForByte) {
+  std::string bytes = Cookie("a", kFuture, 0, "\r\n") + Cookie("b", 7, 101, "\r\n") +
+                      Cookie("c", kFuture, 0, "\r\n") + "\x1a" "tail";
+  Folder.Write("site.txt", bytes);
+  CleanCookieFile("site.txt");
+  EXPECT_EQ(LogText, "");
+  ExpectCounters(3, 0, 0, 0, 0, 0);
+  EXPECT_EQ(Folder.Read("site.txt"), bytes);
+}
+
+TEST_F(CleanCookieFileTest, DeletesAFileWhoseCookiesAllExpired) {
+  Folder.Write("all@site[1].txt", Cookie("one", kPast) + Cookie("two", 7, 100) + Cookie("three", -1, 5));
+  CleanCookieFile("all@site[1].txt");
+  EXPECT_EQ(LogText,
+            "Cleaning expired cookies:\r\n"
+            "1. File: all@site[1].txt, cookie: one\r\n"
+            "2. File: all@site[1].txt, cookie: two\r\n"
+            "3. File: all@site[1].txt, cookie: three\r\n");
+  ExpectCounters(3, 3, 1, 1, 0, 0);
+  EXPECT_TRUE(Folder.Names().empty());
+}
+
+TEST_F(CleanCookieFileTest, RewritesAPartlyExpiredFileWithTheKeptCookiesAndLineFeeds) {
+  Folder.Write("part.txt", Cookie("a", kFuture, 1, "\r\n") + Cookie("b", kPast, 0, "\r\n") +
+                               Cookie("c", kFuture, 3, "\r") + "\x1a" "dropped");
+  CleanCookieFile("part.txt");
+  EXPECT_EQ(LogText, "Cleaning expired cookies:\r\n1. File: part.txt, cookie: b\r\n");
+  ExpectCounters(3, 1, 1, 0, 0, 0);
+  EXPECT_EQ(Folder.Read("part.txt"), Cookie("a", kFuture, 1) + Cookie("c", kFuture, 3));
+  EXPECT_EQ(Folder.Names(), std::vector<std::string>{"part.txt"});
+}
+
+TEST_F(CleanCookieFileTest, GivesUpAFileOnAFormatErrorAfterLoggingItsExpiredCookies) {
+  std::string bytes = Cookie("a", kPast) + Cookie("b", kPast) + "c\nv\nh\n1\n\n7\n1\n2\n*\n";
+  Folder.Write("bad.txt", bytes);
+  CleanCookieFile("bad.txt");
+  EXPECT_EQ(LogText,
+            "Cleaning expired cookies:\r\n"
+            "1. File: bad.txt, cookie: a\r\n"
+            "2. File: bad.txt, cookie: b\r\n"
+            "Error: Incorrect file format: bad.txt\r\n");
+  ExpectCounters(2, 2, 0, 0, 0, 1);
+  EXPECT_EQ(Folder.Read("bad.txt"), bytes);
+}
+
+TEST_F(CleanCookieFileTest, NumbersExpiredCookiesAcrossFilesUnderOneHeader) {
+  Folder.Write("a.txt", Cookie("a1", kPast) + Cookie("a2", kPast));
+  Folder.Write("b.txt", Cookie("b1", kPast) + Cookie("b2", kFuture) + Cookie("b3", kPast));
+  Folder.Write("c.txt", Cookie("c1", kFuture));
+  CleanCookieFile("a.txt");
+  CleanCookieFile("c.txt");
+  CleanCookieFile("b.txt");
+  EXPECT_EQ(LogText,
+            "Cleaning expired cookies:\r\n"
+            "1. File: a.txt, cookie: a1\r\n"
+            "2. File: a.txt, cookie: a2\r\n"
+            "3. File: b.txt, cookie: b1\r\n"
+            "4. File: b.txt, cookie: b3\r\n");
+  ExpectCounters(6, 4, 2, 1, 0, 0);
+  EXPECT_EQ(Folder.Read("b.txt"), Cookie("b2", kFuture));
+}
+
+TEST_F(CleanCookieFileTest, ReportsAFileThatCannotBeOpened) {
+  CleanCookieFile("gone.txt");
+  EXPECT_EQ(LogText, "Error [2] reading file: gone.txt\r\n");
+  ExpectCounters(0, 0, 0, 0, 1, 0);
+}
+
+TEST_F(CleanCookieFileTest, KeepsAReadOnlyFileWhoseCookiesAllExpired) {
+  std::string bytes = Cookie("a", kPast);
+  Folder.Write("ro.txt", bytes);
+  Folder.MakeReadOnly("ro.txt");
+  CleanCookieFile("ro.txt");
+  EXPECT_EQ(LogText,
+            "Cleaning expired cookies:\r\n1. File: ro.txt, cookie: a\r\nError deleting: ro.txt\r\n");
+  ExpectCounters(1, 1, 1, 1, 1, 0);
+  EXPECT_EQ(Folder.Read("ro.txt"), bytes);
+}
+
+TEST_F(CleanCookieFileTest, KeepsAReadOnlyPartlyExpiredFileAndLeavesNoWorkingCopy) {
+  std::string bytes = Cookie("a", kPast) + Cookie("b", kFuture);
+  Folder.Write("ro.txt", bytes);
+  Folder.MakeReadOnly("ro.txt");
+  CleanCookieFile("ro.txt");
+  EXPECT_EQ(LogText, "Cleaning expired cookies:\r\n1. File: ro.txt, cookie: a\r\n");
+  ExpectCounters(2, 1, 1, 0, 1, 0);
+  EXPECT_EQ(Folder.Names(), std::vector<std::string>{"ro.txt"});
+  EXPECT_EQ(Folder.Read("ro.txt"), bytes);
+}
+
+TEST_F(CleanCookieFileTest, OverwritesAnOldWorkingCopy) {
+  Folder.Write("w.txt", Cookie("a", kPast) + Cookie("b", kFuture));
+  Folder.Write("w.txt.bak", "left over from before");
+  CleanCookieFile("w.txt");
+  EXPECT_EQ(Folder.Names(), std::vector<std::string>{"w.txt"});
+  EXPECT_EQ(Folder.Read("w.txt"), Cookie("b", kFuture));
+}
+
+TEST_F(CleanCookieFileTest, KeepsAFileWhoseWorkingCopyNameIsTooLong) {
+  std::string name = std::string(248, 'n') + ".txt";
+  std::string bytes = Cookie("a", kPast) + Cookie("b", kFuture);
+  Folder.Write(name, bytes);
+  CleanCookieFile(name);
+  EXPECT_EQ(LogText, "Cleaning expired cookies:\r\n1. File: " + name + ", cookie: a\r\n" +
+                         "Error writing file: " + name + "\r\n");
+  ExpectCounters(2, 1, 1, 0, 1, 0);
+  EXPECT_EQ(Folder.Names(), std::vector<std::string>{name});
+  EXPECT_EQ(Folder.Read(name), bytes);
+}
+
+TEST_F(CleanCookieFileTest, ReadsAFileOfAThousandRecordsInFull) {
+  std::string bytes;
+  std::string kept;
+  for (int i = 0; i < 1000; ++i) {
+    std::string cookie = Cookie("c" + std::to_string(i), i % 3 == 0 ? kPast : kFuture);
+    bytes += cookie;
+    if (i % 3 != 0) kept += cookie;
+  }
+  Folder.Write("many.txt", bytes);
+  CleanCookieFile("many.txt");
+  ExpectCounters(1000, 334, 1, 0, 0, 0);
+  EXPECT_EQ(Folder.Read("many.txt"), kept);
+}
+
+}  // namespace
