@@ -12,14 +12,9 @@ constexpr uint32_t kFirstMajorWithLowFolder = 6;
 // Asks the shell for the cookie folder; false when it gives none.
 bool AskShellForCookieFolder(char (&buffer)[kMaxPath]) {
   switch (Platform.QueryCookieFolder(buffer)) {
-    case ShellFolderAnswer::Found:
-      CookieFolder.assign(buffer).push_back('\\');
-      return true;
-    case ShellFolderAnswer::NoEntry:
-      LogLine("Old version of shell32.dll detected");
-      return false;
-    default:
-      return false;
+    case ShellFolderAnswer::Found: CookieFolder.assign(buffer).push_back('\\'); return true;
+    case ShellFolderAnswer::NoEntry: LogLine("Old version of shell32.dll detected"); return false;
+    default: return false;
   }
 }
 
@@ -43,8 +38,8 @@ void LogSummary(int32_t filesFound) {
   LogLine("======\r\n" + std::to_string(filesFound) + " files found with " +
           std::to_string(c.TotalCookies) + " cookies.");
   if (c.FilesWithExpired != 0) {
-    LogLine(std::to_string(c.FilesWithExpired) + " files with " +
-            std::to_string(c.ExpiredCookies) + " expired cookies found.");
+    LogLine(std::to_string(c.FilesWithExpired) + " files with " + std::to_string(c.ExpiredCookies) +
+            " expired cookies found.");
     LogLine(std::to_string(c.FilesRemoved) + " files removed, " +
             std::to_string(c.FilesWithExpired - c.FilesRemoved) + " files optimized.");
   } else {

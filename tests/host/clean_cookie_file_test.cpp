@@ -21,7 +21,9 @@ void ExpectCounters(int total, int expired, int withExpired, int removed, int io
 
 TEST_F(CleanCookieFileTest, LeavesAFileWithoutExpiredCookiesByteForByte) {
   std::string bytes = Cookie("a", kFuture, 0, "\r\n") + Cookie("b", 7, 101, "\r\n") +
-                      Cookie("c", kFuture, 0, "\r\n") + "\x1a" "tail";
+                      Cookie("c", kFuture, 0, "\r\n") +
+                      "\x1a"
+                      "tail";
   Folder.Write("site.txt", bytes);
   CleanCookieFile("site.txt");
   EXPECT_EQ(LogText, "");
@@ -30,7 +32,8 @@ TEST_F(CleanCookieFileTest, LeavesAFileWithoutExpiredCookiesByteForByte) {
 }
 
 TEST_F(CleanCookieFileTest, DeletesAFileWhoseCookiesAllExpired) {
-  Folder.Write("all@site[1].txt", Cookie("one", kPast) + Cookie("two", 7, 100) + Cookie("three", -1, 5));
+  Folder.Write("all@site[1].txt",
+               Cookie("one", kPast) + Cookie("two", 7, 100) + Cookie("three", -1, 5));
   CleanCookieFile("all@site[1].txt");
   EXPECT_EQ(LogText,
             "Cleaning expired cookies:\r\n"
@@ -43,7 +46,9 @@ TEST_F(CleanCookieFileTest, DeletesAFileWhoseCookiesAllExpired) {
 
 TEST_F(CleanCookieFileTest, RewritesAPartlyExpiredFileWithTheKeptCookiesAndLineFeeds) {
   Folder.Write("part.txt", Cookie("a", kFuture, 1, "\r\n") + Cookie("b", kPast, 0, "\r\n") +
-                               Cookie("c", kFuture, 3, "\r") + "\x1a" "dropped");
+                               Cookie("c", kFuture, 3, "\r") +
+                               "\x1a"
+                               "dropped");
   CleanCookieFile("part.txt");
   EXPECT_EQ(LogText, "Cleaning expired cookies:\r\n1. File: part.txt, cookie: b\r\n");
   ExpectCounters(3, 1, 1, 0, 0, 0);
@@ -92,8 +97,9 @@ TEST_F(CleanCookieFileTest, KeepsAReadOnlyFileWhoseCookiesAllExpired) {
   Folder.Write("ro.txt", bytes);
   Folder.MakeReadOnly("ro.txt");
   CleanCookieFile("ro.txt");
-  EXPECT_EQ(LogText,
-            "Cleaning expired cookies:\r\n1. File: ro.txt, cookie: a\r\nError deleting: ro.txt\r\n");
+  EXPECT_EQ(
+      LogText,
+      "Cleaning expired cookies:\r\n1. File: ro.txt, cookie: a\r\nError deleting: ro.txt\r\n");
   ExpectCounters(1, 1, 1, 1, 1, 0);
   EXPECT_EQ(Folder.Read("ro.txt"), bytes);
 }

@@ -65,7 +65,9 @@ TEST_F(CookieReaderTest, TakesLfCrAsTwoLineEnds) {
 
 TEST_F(CookieReaderTest, EndsAtCtrlZAfterARecordOnly) {
   std::string first = Cookie("a", kPast);
-  ReadResult result = ReadBytes(first + "\x1a" "garbage that is no record");
+  ReadResult result = ReadBytes(first +
+                                "\x1a"
+                                "garbage that is no record");
   EXPECT_EQ(result.Last, ReadOutcome::Record);
   EXPECT_EQ(result.Records.size(), 1u);
 

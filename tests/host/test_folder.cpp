@@ -56,9 +56,9 @@ std::vector<std::string> TestFolder::Names() const {
 }
 
 std::string Cookie(const std::string& name, int64_t high, int64_t low, const std::string& lineEnd) {
-  const std::string lines[] = {name, "value-of-" + name, "example.test/", "1536",
-                               std::to_string(low), std::to_string(high), "2715813632",
-                               "30000000", "*"};
+  const std::string lines[] = {name,         "value-of-" + name,  "example.test/",
+                               "1536",       std::to_string(low), std::to_string(high),
+                               "2715813632", "30000000",          "*"};
   std::string text;
   for (const std::string& line : lines) text += line + lineEnd;
   return text;

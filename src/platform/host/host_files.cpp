@@ -2,10 +2,10 @@
 // read-only file; here a file without its owner's write bit counts as
 // read-only, also for root. Share modes have no POSIX counterpart: the host
 // does not keep other processes out of an open file.
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include "platform/host/host_paths.h"
 #include "platform/host/host_platform.h"
@@ -14,7 +14,9 @@ namespace {
 
 int Descriptor(FileHandle file) { return static_cast<int>(reinterpret_cast<intptr_t>(file)) - 1; }
 
-FileHandle HandleOf(int descriptor) { return reinterpret_cast<FileHandle>(intptr_t{descriptor} + 1); }
+FileHandle HandleOf(int descriptor) {
+  return reinterpret_cast<FileHandle>(intptr_t{descriptor} + 1);
+}
 
 // 0 when the path is missing or may be written over; otherwise why not.
 uint32_t WhyNotWritable(const std::string& path) {
@@ -38,7 +40,9 @@ uint32_t OpenWith(const char* enginePath, int flags, FileHandle* file) {
 
 }  // namespace
 
-uint32_t HostOpenExisting(const char* path, FileHandle* file) { return OpenWith(path, O_RDONLY, file); }
+uint32_t HostOpenExisting(const char* path, FileHandle* file) {
+  return OpenWith(path, O_RDONLY, file);
+}
 
 uint32_t HostCreateEmpty(const char* path, FileHandle* file) {
   return OpenWith(path, O_WRONLY | O_CREAT | O_TRUNC, file);

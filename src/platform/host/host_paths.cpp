@@ -1,8 +1,8 @@
 #include "platform/host/host_paths.h"
 
+#include <sys/stat.h>
 #include <cerrno>
 #include <cstdint>
-#include <sys/stat.h>
 
 #include "platform/platform.h"
 
@@ -20,7 +20,8 @@ bool ParentExists(const std::string& path) {
   size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return true;
   struct stat info;
-  return stat(slash == 0 ? "/" : path.substr(0, slash).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  return stat(slash == 0 ? "/" : path.substr(0, slash).c_str(), &info) == 0 &&
+         S_ISDIR(info.st_mode);
 }
 
 }  // namespace
@@ -34,9 +35,9 @@ uint32_t WindowsErrorFromErrno(int error, const std::string& path) {
     case EISDIR:
     case EEXIST: return kErrorAccessDenied;
     case EMFILE:
-    case ENFILE: return 4;     // too many open files
-    case EROFS: return 19;     // write-protected
-    case ENOSPC: return 112;   // disk full
+    case ENFILE: return 4;    // too many open files
+    case EROFS: return 19;    // write-protected
+    case ENOSPC: return 112;  // disk full
     case ENAMETOOLONG: return 206;
     case EBUSY:
     case ETXTBSY: return kErrorSharingViolation;

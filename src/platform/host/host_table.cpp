@@ -1,9 +1,9 @@
 #include "platform/host/host_platform.h"
 
 const PlatformServices NativePlatform = {
-    HostOpenExisting, HostCreateEmpty,   HostReadBlock,  HostWriteBlock,
-    HostCloseFile,    HostRemoveFile,    HostRenameFile, HostReplaceFile,
-    HostFindFirst,    HostFindNext,      HostFindEnd,    HostTickCount,
+    HostOpenExisting,  HostCreateEmpty,  HostReadBlock,         HostWriteBlock,
+    HostCloseFile,     HostRemoveFile,   HostRenameFile,        HostReplaceFile,
+    HostFindFirst,     HostFindNext,     HostFindEnd,           HostTickCount,
     HostNowAsFileTime, HostQueryVersion, HostQueryCookieFolder, HostExpandEnvironment,
 };
 

@@ -36,7 +36,7 @@ ShellFolderAnswer Win32QueryCookieFolder(char buffer[kMaxPath]) {
       reinterpret_cast<void*>(GetProcAddress(shell, "SHGetSpecialFolderPathA")));
   if (query == nullptr) return ShellFolderAnswer::NoEntry;
   return query(nullptr, buffer, kCsidlCookies, FALSE) ? ShellFolderAnswer::Found
-                                                       : ShellFolderAnswer::Failed;
+                                                      : ShellFolderAnswer::Failed;
 }
 
 uint32_t Win32ExpandEnvironment(const char* text, char* buffer, uint32_t size) {

@@ -7,7 +7,8 @@
 namespace {
 
 uint32_t OpenWith(const char* path, DWORD access, DWORD disposition, FileHandle* file) {
-  HANDLE handle = CreateFileA(path, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle =
+      CreateFileA(path, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return ReportedOpenError(GetLastError());
   *file = handle;
   return 0;

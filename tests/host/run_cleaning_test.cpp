@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "cleaning/cleaning_state.h"
+#include "cleaning/run_cleaning.h"
+#include "shell/run_log.h"
+#include "test_folder.h"
+
+namespace {
+
+// What the wrapped platform answers about the run's environment.
+struct FakeEnvironment {
+  ShellFolderAnswer Answer = ShellFolderAnswer::Found;
+  std::string ShellFolder;
+  VersionInfo Version = {6, 1, 2};
+  bool ExpansionFails = false;
+  uint32_t Ticks[2] = {4294967290u, 5u};
+  int TickCalls = 0;
+  int Scrolls = 0;
+};
+FakeEnvironment Fake;
+
+ShellFolderAnswer FakeQueryCookieFolder(char buffer[kMaxPath]) {
+  if (Fake.Answer == ShellFolderAnswer::Found) std::strcpy(buffer, Fake.ShellFolder.c_str());
+  return Fake.Answer;
+}
+VersionInfo FakeQueryVersion() { return Fake.Version; }
+uint32_t FakeTickCount() { return Fake.Ticks[Fake.TickCalls++ % 2]; }
+FileTime FakeNow() { return kTestNow; }
+uint32_t FakeExpand(const char* text, char* buffer, uint32_t size) {
+  return Fake.ExpansionFails ? 0 : NativePlatform.ExpandEnvironment(text, buffer, size);
+}
+void CountScroll() { ++Fake.Scrolls; }
+
+class RunCleaningTest : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    Fake = FakeEnvironment{};
+    Fake.ShellFolder = Folder.Path.substr(0, Folder.Path.size() - 1);
+    Platform.QueryCookieFolder = FakeQueryCookieFolder;
+    Platform.QueryVersion = FakeQueryVersion;
+    Platform.TickCount = FakeTickCount;
+    Platform.NowAsFileTime = FakeNow;
+    Platform.ExpandEnvironment = FakeExpand;
+    LogBox.ScrollBoxToEnd = CountScroll;
+  }
+
+  std::string Start(const char* windows) const {
+    return std::string("Quillfen 1.03 started.\r\nWindows ") + windows + " detected.\r\n";
+  }
+  std::string FolderLine() const { return "Cookies folder: " + Fake.ShellFolder + "\\\r\n"; }
+};
+
+TEST_F(RunCleaningTest, LogsTheShortRunOfAnEmptyFolderExactly) {
+  RunCleaning();
+  EXPECT_EQ(LogText, Start("7") + FolderLine() +
+                         "======\r\n0 files found with 0 cookies.\r\n"
+                         "No expired cookies found.\r\n"
+                         "Working time: 0.011 sec.\r\n");
+  EXPECT_EQ(Fake.Scrolls, 1);
+}
+
+TEST_F(RunCleaningTest, ScansTheLowFolderFromMajorVersionSixAndSumsBothScans) {
+  Folder.MakeFolder("Low");
+  Folder.Write("a.txt", Cookie("a", kPast) + Cookie("b", kFuture));
+  Folder.Write("small.txt", "tiny");
+  Folder.Write("Low/bad.txt", Cookie("c", kPast) + "\n");
+  RunCleaning();
+  EXPECT_EQ(LogText, Start("7") + FolderLine() +
+                         "Cleaning expired cookies:\r\n"
+                         "1. File: a.txt, cookie: a\r\n"
+                         "2. File: bad.txt, cookie: c\r\n"
+                         "Error: Incorrect file format: bad.txt\r\n"
+                         "======\r\n3 files found with 3 cookies.\r\n"
+                         "1 files with 2 expired cookies found.\r\n"
+                         "0 files removed, 1 files optimized.\r\n"
+                         "Incorrect files: 1\r\n"
+                         "Working time: 0.011 sec.\r\n");
+  EXPECT_EQ(CookieFolder, Fake.ShellFolder + "\\Low\\");
+}
+
+TEST_F(RunCleaningTest, LeavesTheLowFolderAloneBeforeMajorVersionSix) {
+  Fake.Version = {5, 1, 2};
+  Folder.MakeFolder("Low");
+  Folder.Write("Low/c.txt", Cookie("c", kPast));
+  RunCleaning();
+  EXPECT_EQ(LogText, Start("XP") + FolderLine() +
+                         "======\r\n0 files found with 0 cookies.\r\n"
+                         "No expired cookies found.\r\n"
+                         "Working time: 0.011 sec.\r\n");
+  EXPECT_TRUE(Folder.Exists("Low/c.txt"));
+}
+
+TEST_F(RunCleaningTest, CountsAFailedDeletionAsRemovedAndAsAnIoError) {
+  Folder.Write("ro.txt", Cookie("r", kPast));
+  Folder.MakeReadOnly("ro.txt");
+  RunCleaning();
+  EXPECT_NE(LogText.find("Error deleting: ro.txt\r\n======\r\n1 files found with 1 cookies.\r\n"
+                         "1 files with 1 expired cookies found.\r\n"
+                         "1 files removed, 0 files optimized.\r\n"
+                         "I/O Errors: 1\r\nWorking time: "),
+            std::string::npos)
+      << LogText;
+}
+
+TEST_F(RunCleaningTest, NamesTheOldShellBeforeTheWindowsLine) {
+  Fake.Answer = ShellFolderAnswer::NoEntry;
+  setenv("USERPROFILE", Fake.ShellFolder.c_str(), 1);
+  RunCleaning();
+  EXPECT_EQ(
+      LogText.substr(0, 100),
+      ("Quillfen 1.03 started.\r\nOld version of shell32.dll detected\r\nWindows 7 detected.\r\n"
+       "Cookies folder: " +
+       Fake.ShellFolder + "\\Cookies\\\r\n")
+          .substr(0, 100));
+}
+
+TEST_F(RunCleaningTest, FallsBackToTheEnvironmentByPlatform) {
+  setenv("USERPROFILE", "/profile", 1);
+  setenv("WINDIR", "/windows", 1);
+  Fake.Answer = ShellFolderAnswer::NoLibrary;
+  RunCleaning();
+  EXPECT_EQ(LogText.find("Cookies folder: /profile\\Cookies\\\r\n"), Start("7").size());
+
+  LogText.clear();
+  Fake.Answer = ShellFolderAnswer::Failed;
+  Fake.Version = {4, 10, 1};
+  RunCleaning();
+  EXPECT_EQ(LogText.find(Start("9x") + "Cookies folder: /windows\\Cookies\\\r\n"), 0u);
+}
+
+TEST_F(RunCleaningTest, AbortsWhenNoFolderIsFound) {
+  Fake.Answer = ShellFolderAnswer::Failed;
+  Fake.ExpansionFails = true;
+  Counters.TotalCookies = 77;
+  RunCleaning();
+  EXPECT_EQ(LogText, Start("7") + "Error: Cookies folder not found.\r\nProcess aborted.\r\n");
+  EXPECT_EQ(Counters.TotalCookies, 77);
+  EXPECT_EQ(Fake.Scrolls, 0);
+}
+
+TEST_F(RunCleaningTest, AbortsWhenTheExpandedFolderDoesNotFitThePathBuffer) {
+  Fake.Answer = ShellFolderAnswer::Failed;
+  setenv("USERPROFILE", std::string(300, 'p').c_str(), 1);
+  RunCleaning();
+  EXPECT_EQ(LogText, Start("7") + "Error: Cookies folder not found.\r\nProcess aborted.\r\n");
+}
+
+TEST(WindowsName, FollowsTheVersionTable) {
+  struct Row {
+    VersionInfo Version;
+    const char* Name;
+  };
+  const Row rows[] = {
+      {{3, 51, 2}, ""},    {{4, 0, 2}, "NT"}, {{5, 0, 2}, "2000"},  {{5, 1, 2}, "XP"},
+      {{5, 2, 2}, "2003"}, {{5, 3, 2}, ""},   {{6, 0, 2}, "Vista"}, {{6, 1, 2}, "7"},
+      {{6, 2, 2}, "7"},    {{10, 0, 2}, ""},  {{4, 10, 1}, "9x"},   {{10, 0, 0}, "9x"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_STREQ(WindowsName(row.Version), row.Name)
+        << row.Version.PlatformId << " " << row.Version.Major << "." << row.Version.Minor;
+  }
+}
+
+TEST_F(RunCleaningTest, WritesTwoBlanksForAnUnnamedRelease) {
+  Fake.Version = {10, 0, 2};
+  RunCleaning();
+  EXPECT_EQ(LogText.find("Quillfen 1.03 started.\r\nWindows  detected.\r\n"), 0u);
+}
+
+TEST(FormatElapsed, DropsTrailingZerosButKeepsOneDecimalPlace) {
+  const std::pair<uint32_t, const char*> table[] = {
+      {0, "0.0"},        {1, "0.001"},    {10, "0.01"},
+      {100, "0.1"},      {999, "0.999"},  {1000, "1.0"},
+      {1005, "1.005"},   {1010, "1.01"},  {1050, "1.05"},
+      {1200, "1.2"},     {1205, "1.205"}, {1250, "1.25"},
+      {12345, "12.345"}, {60000, "60.0"}, {4294967295u, "4294967.295"}};
+  for (const auto& [milliseconds, text] : table) EXPECT_EQ(FormatElapsed(milliseconds), text);
+}
+
+}  // namespace

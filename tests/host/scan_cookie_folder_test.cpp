@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include "cleaning/cleaning_state.h"
+#include "cleaning/scan_cookie_folder.h"
+#include "shell/run_log.h"
+#include "test_folder.h"
+
+namespace {
+
+using ScanCookieFolderTest = EngineTest;
+
+// Nineteen bytes that are no cookie: cleaning such a file logs a format error,
+// which shows that the scan handed it over.
+const std::string kNineteenBytes = "0123456789abcdefghi";
+
+TEST_F(ScanCookieFolderTest, CountsEveryMatchAndCleansOnlyThoseAboveEighteenBytes) {
+  Folder.Write("a.txt", Cookie("a", kFuture));
+  Folder.Write("b.txt", kNineteenBytes.substr(0, 18));
+  Folder.Write("c.txt", kNineteenBytes);
+  Folder.Write("d.dat", std::string(500, 'x'));
+  Folder.Write("empty.txt", "");
+  Folder.Write("UPPER.TXT", kNineteenBytes);
+  Folder.Write(".hidden.txt", Cookie("h", kPast));
+  Folder.MakeFolder("folder.txt");
+  int32_t filesFound = 0;
+  ScanCookieFolder(filesFound);
+  EXPECT_EQ(filesFound, 7);
+  EXPECT_EQ(Counters.TotalCookies, 2);
+  EXPECT_EQ(Counters.IncorrectFiles, 2);
+  EXPECT_NE(LogText.find("Error: Incorrect file format: c.txt\r\n"), std::string::npos);
+  EXPECT_NE(LogText.find("Error: Incorrect file format: UPPER.TXT\r\n"), std::string::npos);
+  EXPECT_EQ(LogText.find("b.txt"), std::string::npos);
+  EXPECT_FALSE(Folder.Exists(".hidden.txt"));
+  EXPECT_TRUE(Folder.Exists("b.txt"));
+}
+
+TEST_F(ScanCookieFolderTest, AddsToTheCountItIsGivenAndIgnoresAMissingFolder) {
+  Folder.Write("a.txt", Cookie("a", kFuture));
+  int32_t filesFound = 5;
+  ScanCookieFolder(filesFound);
+  CookieFolder = Folder.Path + "missing\\";
+  ScanCookieFolder(filesFound);
+  EXPECT_EQ(filesFound, 6);
+  EXPECT_EQ(LogText, "");
+}
+
+TEST_F(ScanCookieFolderTest, CleansAReplacedFileOnlyOnce) {
+  for (int i = 0; i < 50; ++i) {
+    Folder.Write("f" + std::to_string(i) + ".txt", Cookie("gone", kPast) + Cookie("kept", kFuture));
+  }
+  int32_t filesFound = 0;
+  ScanCookieFolder(filesFound);
+  EXPECT_EQ(filesFound, 50);
+  EXPECT_EQ(Counters.TotalCookies, 100);
+  EXPECT_EQ(Counters.FilesWithExpired, 50);
+  EXPECT_EQ(Folder.Read("f7.txt"), Cookie("kept", kFuture));
+}
+
+}  // namespace
