@@ -1,0 +1,137 @@
+"""Cookie files for demonstrations and end-to-end tests, and the Wine side of
+running the Windows executable on them.
+
+The cleaned bytes are worked out here on their own terms (records kept in file
+order, each line ended by a single LF), not by asking the tool, so that a test
+compares the tool against an independent answer.
+"""
+
+import getpass
+import os
+import shutil
+import subprocess
+import time
+
+# Expiry halves far in the past and far in the future of any test run.
+PAST_HIGH = 29000000     # about 1998
+FUTURE_HIGH = 33000000   # about 2178
+
+
+def record(name, high, low=0, line_end="\n"):
+    lines = [name, "value-of-" + name, "example.test/", "1536", str(low), str(high),
+             "2715813632", "30000000", "*"]
+    return "".join(line + line_end for line in lines).encode("latin-1")
+
+
+def cookie_file(records, line_end="\n"):
+    """records: (name, expired) pairs. Returns (bytes, cleaned bytes or None when
+    every cookie expired, names of the expired cookies)."""
+    data = b""
+    kept = b""
+    expired = []
+    for name, is_expired in records:
+        high = PAST_HIGH if is_expired else FUTURE_HIGH
+        data += record(name, high, 0, line_end)
+        if is_expired:
+            expired.append(name)
+        else:
+            kept += record(name, high, 0, "\n")
+    if not expired:
+        return data, data, expired
+    return data, (kept or None), expired
+
+
+def write_files(folder, files):
+    os.makedirs(folder, exist_ok=True)
+    for name, data in files.items():
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(data)
+
+
+def read_folder(folder):
+    result = {}
+    if os.path.isdir(folder):
+        for name in sorted(os.listdir(folder)):
+            path = os.path.join(folder, name)
+            if os.path.isfile(path):
+                with open(path, "rb") as f:
+                    result[name] = f.read()
+    return result
+
+
+def demo_folders():
+    """The demo's two folders, main and Low:
+    {name: (bytes, expected bytes or None, names of the expired cookies)}."""
+    main = {
+        "alice@news.example[1].txt": [("session", True), ("prefs", True)],
+        "alice@shop.example[2].txt": [("cart", True), ("login", False), ("theme", True)],
+        "alice@mail.example[1].txt": [("auth", False), ("lang", False)],
+        "alice@ads.example[1].txt": [("track", True)],
+    }
+    low = {
+        "alice@video.example[1].txt": [("volume", False), ("resume", True)],
+    }
+
+    def build(spec, line_end):
+        return {name: cookie_file(records, line_end) for name, records in spec.items()}
+
+    main_files = build(main, "\r\n")
+    main_files["tiny.txt"] = (b"x\n", b"x\n", [])
+    return main_files, build(low, "\n")
+
+
+class Wine:
+    """Runs Windows programs in one Wine prefix."""
+
+    def __init__(self, prefix, runner):
+        self.prefix = os.path.abspath(prefix)
+        self.runner = runner  # scripts/wine-run.sh
+
+    def env(self):
+        env = dict(os.environ)
+        env.update(WINEPREFIX=self.prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree=;mshtml=")
+        return env
+
+    def run(self, program, *arguments, cwd=None, timeout=120):
+        return subprocess.run([self.runner, self.prefix, program, *arguments], cwd=cwd,
+                              env=self.env(), timeout=timeout,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+
+    def start(self, program, *arguments, cwd=None):
+        return subprocess.Popen([self.runner, self.prefix, program, *arguments], cwd=cwd,
+                                env=self.env(), stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+
+    def ready(self):
+        """Makes the prefix (once) and answers its cookie folder on the Linux side."""
+        self.run("cmd", "/c", "exit")
+        return self.cookie_folder()
+
+    def cookie_folder(self):
+        return os.path.join(self.prefix, "drive_c", "users", getpass.getuser(), "AppData",
+                            "Local", "Microsoft", "Windows", "INetCookies")
+
+    def windows_cookie_folder(self):
+        return "C:\\users\\%s\\AppData\\Local\\Microsoft\\Windows\\INetCookies\\" % getpass.getuser()
+
+    def set_version(self, program_name, version):
+        """Makes Wine report `version` (e.g. winxp) to the program of that name."""
+        key = "HKCU\\Software\\Wine\\AppDefaults\\" + program_name
+        self.run("reg", "add", key, "/v", "Version", "/d", version, "/f")
+        subprocess.run(["wineserver", "-w"], env=self.env(), timeout=60)
+
+    def reset_cookie_folder(self):
+        folder = self.cookie_folder()
+        shutil.rmtree(folder, ignore_errors=True)
+        os.makedirs(folder)
+        return folder
+
+
+def wait_for_line(stream, expected, seconds=60):
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        line = stream.readline()
+        if not line:
+            break
+        if line.strip() == expected:
+            return True
+    return False

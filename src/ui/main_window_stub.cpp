@@ -1,3 +1,0 @@
-#include "ui/main_window.h"
-
-int RunMainWindow() { return 1; }

@@ -1,0 +1,171 @@
+"""End-to-end runs of the Windows executable in batch mode under Wine.
+
+Usage: batch_e2e.py EXE PREFIX CASE
+Each case seeds the prefix's cookie folder (and its Low subfolder), runs the
+tool as a user would, and compares the whole log (all but the seconds of the
+working time) and the folder's bytes afterwards with answers worked out here.
+"""
+
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "scripts"))
+import cookie_samples as samples  # noqa: E402
+
+RUNNER = os.path.join(os.path.dirname(__file__), "..", "..", "scripts", "wine-run.sh")
+WORKING_TIME = re.compile(rb"Working time: \d+\.\d{1,3} sec\.\r\n$")
+EXPIRED_LINE = re.compile(rb"^\d+\. File: (.*), cookie: ", re.M)
+
+
+def fail(message):
+    print("FAIL:", message)
+    sys.exit(1)
+
+
+def expect_equal(actual, expected, what):
+    if actual != expected:
+        fail("%s differs\n--- expected\n%r\n--- actual\n%r" % (what, expected, actual))
+
+
+def seed(wine, with_low=True):
+    folder = wine.reset_cookie_folder()
+    main, low = samples.demo_folders()
+    samples.write_files(folder, {n: d for n, (d, _, _) in main.items()})
+    if with_low:
+        samples.write_files(os.path.join(folder, "Low"), {n: d for n, (d, _, _) in low.items()})
+    return folder, main, low
+
+
+def expected_log(windows_name, wine, scanned, log):
+    """The run's log for the scanned folders, files in the order the run met them."""
+    expired = {name.encode(): [c.encode() for c in names]
+               for files in scanned for name, (_, _, names) in files.items()}
+    order = []
+    for name in EXPIRED_LINE.findall(log):
+        if name not in order:
+            order.append(name)
+    lines = [b"Quillfen 1.03 started.", b"Windows " + windows_name + b" detected.",
+             b"Cookies folder: " + wine.windows_cookie_folder().encode()]
+    number = 0
+    for name in order:
+        for cookie in expired.get(name, []):
+            number += 1
+            if number == 1:
+                lines.append(b"Cleaning expired cookies:")
+            lines.append(b"%d. File: %s, cookie: %s" % (number, name, cookie))
+    files = [f for files in scanned for f in files.values()]
+    found = len(files)
+    total = sum(data.count(b"\n") // 9 for data, _, _ in files if len(data) > 18)
+    with_expired = [f for f in files if f[2]]
+    removed = sum(1 for f in with_expired if f[1] is None)
+    lines.append(b"======\r\n%d files found with %d cookies." % (found, total))
+    if with_expired:
+        lines.append(b"%d files with %d expired cookies found." % (len(with_expired), number))
+        lines.append(b"%d files removed, %d files optimized." % (removed, len(with_expired) - removed))
+    else:
+        lines.append(b"No expired cookies found.")
+    return b"".join(line + b"\r\n" for line in lines)
+
+
+def check_log(log, expected):
+    if not WORKING_TIME.search(log):
+        fail("no working-time line at the end:\n%r" % log)
+    expect_equal(WORKING_TIME.sub(b"", log), expected, "log")
+
+
+def check_folder(folder, files):
+    expected = {name: cleaned for name, (_, cleaned, _) in files.items() if cleaned is not None}
+    expect_equal(samples.read_folder(folder), expected, "folder " + folder)
+
+
+def run_batch(wine, exe, *arguments, cwd):
+    result = wine.run(exe, "a", *arguments, cwd=cwd)
+    if result.returncode != 0:
+        fail("exit status %d" % result.returncode)
+
+
+def case_windows7(exe, wine, work):
+    folder, main, low = seed(wine)
+    run_batch(wine, exe, cwd=work)
+    log = open(os.path.join(work, "Result.log"), "rb").read()
+    check_log(log, expected_log(b"7", wine, [main, low], log))
+    check_folder(folder, main)
+    check_folder(os.path.join(folder, "Low"), low)
+
+
+def case_windows_xp(exe, wine, work):
+    xp = os.path.join(work, "QuillfenXP.exe")
+    shutil.copy(exe, xp)
+    wine.set_version("QuillfenXP.exe", "winxp")
+    folder, main, low = seed(wine)
+    run_batch(wine, xp, cwd=work)
+    log = open(os.path.join(work, "Result.log"), "rb").read()
+    check_log(log, expected_log(b"XP", wine, [main], log))
+    check_folder(folder, main)
+    untouched = {name: (data, data, []) for name, (data, _, _) in low.items()}
+    check_folder(os.path.join(folder, "Low"), untouched)
+
+
+def case_log_fallbacks(exe, wine, work):
+    for arguments, log_name in [(["custom.log", "third"], "custom.log"),
+                                (["no-such-folder\\x.log"], "Result.log"),
+                                ([""], "Result.log")]:
+        seed(wine)
+        with open(os.path.join(work, log_name), "wb") as old:
+            old.write(b"#" * 5000)
+        run_batch(wine, exe, *arguments, cwd=work)
+        log = open(os.path.join(work, log_name), "rb").read()
+        if not log.startswith(b"Quillfen 1.03 started.\r\n") or b"#" in log:
+            fail("arguments %r: log %s holds %r" % (arguments, log_name, log[:200]))
+        if os.listdir(work) != [log_name]:
+            fail("arguments %r left %r" % (arguments, os.listdir(work)))
+        os.remove(os.path.join(work, log_name))
+    # With no file possible at all, the cookies are still cleaned.
+    folder, main, _ = seed(wine, with_low=False)
+    os.mkdir(os.path.join(work, "Result.log"))
+    run_batch(wine, exe, "no-such-folder\\x.log", cwd=work)
+    check_folder(folder, main)
+
+
+def case_held_open(exe, wine, work, holder):
+    folder, main, _ = seed(wine, with_low=False)
+    held = "alice@shop.example[2].txt"
+    process = wine.start(holder, wine.windows_cookie_folder() + held)
+    try:
+        if not samples.wait_for_line(process.stdout, b"held"):
+            fail("the holder could not open the file")
+        run_batch(wine, exe, cwd=work)
+    finally:
+        process.stdin.close()
+        process.wait(timeout=60)
+    log = open(os.path.join(work, "Result.log"), "rb").read()
+    if b"Error [5] reading file: " + held.encode() + b"\r\n" not in log:
+        fail("no access-denied line for the held file:\n%r" % log)
+    if b"I/O Errors: 1\r\n" not in log:
+        fail("the held file is not counted as an I/O error:\n%r" % log)
+    main[held] = (main[held][0], main[held][0], [])
+    check_folder(folder, main)
+
+
+def main():
+    exe, prefix, case = sys.argv[1:4]
+    wine = samples.Wine(prefix, RUNNER)
+    wine.ready()
+    work = tempfile.mkdtemp(prefix="quillfen-e2e-")
+    try:
+        if case == "held_open":
+            case_held_open(exe, wine, work, sys.argv[4])
+        else:
+            globals()["case_" + case](exe, wine, work)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+        shutil.rmtree(wine.cookie_folder(), ignore_errors=True)
+    print("PASS:", case)
+
+
+if __name__ == "__main__":
+    main()
