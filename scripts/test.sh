@@ -20,9 +20,13 @@ build build/win32-tests -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686-posix.cmake \
   -DCMAKE_BUILD_TYPE=Debug
 build build/host -DCMAKE_BUILD_TYPE=Debug
 build build/host-sanitize -DCMAKE_BUILD_TYPE=Debug -DQUILLFEN_SANITIZE=ON
+# The fuzz targets are a project of their own, built with clang; ctest runs
+# each for a bounded time on its seed corpus.
+cmake -S fuzz -B build/fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake --build build/fuzz -j "$jobs"
 
 status=0
-for dir in build/host-sanitize build/win32-tests build/host; do
+for dir in build/host-sanitize build/win32-tests build/host build/fuzz; do
   echo "== tests in $dir"
   (cd "$dir" && ctest --output-on-failure -j "$jobs") || status=1
 done

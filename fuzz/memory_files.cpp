@@ -1,0 +1,57 @@
+#include "memory_files.h"
+
+#include <cstring>
+
+#include "platform/platform.h"
+
+namespace {
+
+MemoryFiles* Files = nullptr;
+size_t ReadOffset = 0;
+size_t ReadsDone = 0;
+
+// Any readable error number will do; 23 is a data error on a disk.
+constexpr uint32_t kErrorCrc = 23;
+
+uint32_t OpenSource(const char*, FileHandle* file) {
+  ReadOffset = 0;
+  ReadsDone = 0;
+  *file = Files;
+  return 0;
+}
+
+uint32_t CreateSink(const char*, FileHandle* file) {
+  Files->Written.clear();
+  *file = &Files->Written;
+  return 0;
+}
+
+// Like a disk file: full blocks until the last, then empty reads.
+uint32_t ReadSource(FileHandle, char* buffer, uint32_t size, uint32_t* got) {
+  *got = 0;
+  if (ReadsDone++ == Files->FailingRead) return kErrorCrc;
+  size_t left = Files->Source.size() - ReadOffset;
+  size_t count = left < size ? left : size;
+  if (count != 0) std::memcpy(buffer, Files->Source.data() + ReadOffset, count);
+  ReadOffset += count;
+  *got = static_cast<uint32_t>(count);
+  return 0;
+}
+
+bool WriteSink(FileHandle, const char* data, uint32_t size) {
+  Files->Written.append(data, size);
+  return true;
+}
+
+bool CloseAny(FileHandle) { return true; }
+
+}  // namespace
+
+void UseMemoryFiles(MemoryFiles& files) {
+  Files = &files;
+  Platform.OpenExisting = OpenSource;
+  Platform.CreateEmpty = CreateSink;
+  Platform.ReadBlock = ReadSource;
+  Platform.WriteBlock = WriteSink;
+  Platform.CloseFile = CloseAny;
+}
