@@ -105,6 +105,26 @@ TEST_F(Win32CookieFile, KeepsAReadOnlyFileWhoseCookiesAllExpired) {
   EXPECT_EQ(Folder.Read("ro.txt"), bytes);
 }
 
+// Both ways of replacing must leave the file as it was and take the working
+// copy away again, without a line of their own.
+TEST_F(Win32CookieFile, KeepsAReadOnlyPartlyExpiredFileEitherWay) {
+  for (auto replace : {NativePlatform.ReplaceFile, ReplaceNotImplemented}) {
+    SCOPED_TRACE(replace == ReplaceNotImplemented ? "delete and rename" : "one step");
+    ScratchFolder folder;
+    CookieFolder = folder.Path;
+    LogText.clear();
+    Counters = CleaningCounters{};
+    Platform.ReplaceFile = replace;
+    folder.Write("part.txt", kPartlyExpired);
+    folder.SetAttributes("part.txt", FILE_ATTRIBUTE_READONLY);
+    CleanCookieFile("part.txt");
+    EXPECT_EQ(LogText, kPartlyExpiredLog);
+    ExpectCounters(3, 1, 1, 0, 1, 0);
+    EXPECT_EQ(folder.Read("part.txt"), kPartlyExpired);
+    EXPECT_EQ(folder.Names(), Names{"part.txt"});
+  }
+}
+
 TEST_F(Win32CookieFile, KeepsAFileThatAnotherProcessHoldsWhenItIsReplaced) {
   Folder.Write("part.txt", kPartlyExpired);
   Platform.ReplaceFile = ReplaceWhileHeld;
@@ -114,6 +134,17 @@ TEST_F(Win32CookieFile, KeepsAFileThatAnotherProcessHoldsWhenItIsReplaced) {
   ExpectCounters(3, 1, 1, 0, 1, 0);
   EXPECT_EQ(Folder.Read("part.txt"), kPartlyExpired);
   EXPECT_EQ(Folder.Names(), Names{"part.txt"});
+}
+
+TEST_F(Win32CookieFile, KeepsTheFileWhenAReadOnlyFileBlocksTheWorkingCopy) {
+  Folder.Write("part.txt", kPartlyExpired);
+  Folder.Write("part.txt.bak", "someone else's");
+  Folder.SetAttributes("part.txt.bak", FILE_ATTRIBUTE_READONLY);
+  CleanCookieFile("part.txt");
+  EXPECT_EQ(LogText, kPartlyExpiredLog + "Error writing file: part.txt\r\n");
+  ExpectCounters(3, 1, 1, 0, 1, 0);
+  EXPECT_EQ(Folder.Read("part.txt"), kPartlyExpired);
+  EXPECT_EQ(Folder.Read("part.txt.bak"), "someone else's");
 }
 
 }  // namespace
