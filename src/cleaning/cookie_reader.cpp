@@ -27,8 +27,9 @@ void CookieReader::Close() {
   File = nullptr;
 }
 
-// A block shorter than asked for is the last one, which spares a cookie file
-// the extra read that would only report the end.
+// Only an empty block marks the end: a block may come back shorter than asked
+// for while more data follows, and taking it for the last one would cut the
+// file, and a rewrite would then drop every cookie behind the cut.
 bool CookieReader::Fill() {
   Pos = Size = 0;
   if (DataEnded || Error != 0) return false;
@@ -39,7 +40,7 @@ bool CookieReader::Fill() {
     return false;
   }
   Size = got;
-  if (got < kFileBufferSize) DataEnded = true;
+  DataEnded = got == 0;
   return got != 0;
 }
 

@@ -8,6 +8,7 @@ const char* KindName(FaultKind kind) {
     case FaultKind::CreateRefused: return "create refused";
     case FaultKind::DiskFull: return "create on a full disk";
     case FaultKind::ReadError: return "read error";
+    case FaultKind::ShortRead: return "short read";
     case FaultKind::ShortWrite: return "short write";
     case FaultKind::CloseFails: return "close fails";
     case FaultKind::DeleteRefused: return "delete refused";
@@ -32,7 +33,7 @@ std::vector<FaultKind> FaultKindsOf(const Call& call, const Environment& environ
   switch (call.Which) {
     case Entry::OpenExisting: return {FaultKind::OpenRefused, FaultKind::OpenVanished};
     case Entry::CreateEmpty: return {FaultKind::CreateRefused, FaultKind::DiskFull};
-    case Entry::ReadBlock: return {FaultKind::ReadError};
+    case Entry::ReadBlock: return {FaultKind::ReadError, FaultKind::ShortRead};
     case Entry::WriteBlock: return {FaultKind::ShortWrite};
     case Entry::CloseFile: return {FaultKind::CloseFails};
     case Entry::RemoveFile: return {FaultKind::DeleteRefused};

@@ -36,6 +36,7 @@ enum class FaultKind {
   CreateRefused,
   DiskFull,
   ReadError,
+  ShortRead,
   ShortWrite,
   CloseFails,
   DeleteRefused,
