@@ -2,9 +2,16 @@
 // replacement of a cookie file by its working copy in one step.
 #include <windows.h>
 
+#include <cstring>
+
 #include "platform/win32/win32_platform.h"
 
 namespace {
+
+// Windows refuses an ANSI path of MAX_PATH characters or more with this code;
+// Wine opens it. The rule is kept here so that the tool acts on the same files
+// under both.
+bool IsTooLong(const char* path) { return std::strlen(path) >= kMaxPath; }
 
 bool IsReadOnly(const char* path) {
   DWORD attributes = GetFileAttributesA(path);
@@ -12,6 +19,7 @@ bool IsReadOnly(const char* path) {
 }
 
 uint32_t OpenWith(const char* path, DWORD access, DWORD disposition, FileHandle* file) {
+  if (IsTooLong(path)) return ReportedOpenError(ERROR_FILENAME_EXCED_RANGE);
   // Windows will not empty a read-only file, nor will Wine, except when run by
   // the superuser, whom the Unix open lets through.
   if (disposition == CREATE_ALWAYS && IsReadOnly(path)) return kErrorAccessDenied;
