@@ -1,0 +1,231 @@
+"""Hostile cookie folders cleaned by the real executable under Wine, where
+Windows itself decides the outcome: names in the ANSI code page, the path
+length limit, exclusive opens, other programs deleting or moving files while
+the run goes on, and the 32-bit address space.
+
+Usage: wine_cases.py EXE PREFIX CASE HOLDER
+Each case fills the prefix's cookie folder, runs EXE a in batch mode and
+checks the whole log and every byte left in the folder.
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "scripts"))
+
+import hostile_cases  # noqa: E402
+from cookie_samples import Wine, wait_for_line  # noqa: E402
+from hostile_checks import (Expect, check_folder, check_log, cookie_file, delete_refused,  # noqa: E402
+                            read_refused, record, write_refused)
+from open_watch import OpenWatch  # noqa: E402
+
+RUNNER = os.path.join(HERE, "..", "..", "scripts", "wine-run.sh")
+PARTLY = [(b"gone", True), (b"kept", False)]
+
+
+class WineRun:
+    def __init__(self, exe, prefix, holder, work):
+        self.exe = exe
+        self.holder = holder
+        self.work = work
+        self.wine = Wine(prefix, RUNNER)
+        self.wine.ready()
+        self.folder = self.wine.reset_cookie_folder()
+
+    def cookie_folder_line(self):
+        return self.wine.windows_cookie_folder().encode()
+
+    def windows_path(self, name):
+        return self.wine.windows_cookie_folder() + name
+
+    def run(self):
+        result = self.wine.run(self.exe, "a", cwd=self.work, timeout=600)
+        if result.returncode != 0:
+            raise AssertionError("exit status %d" % result.returncode)
+        return self.log()
+
+    def start(self):
+        return subprocess.Popen([RUNNER, self.wine.prefix, self.exe, "a"], cwd=self.work,
+                                env=self.wine.env(), stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+
+    def log(self):
+        with open(os.path.join(self.work, "Result.log"), "rb") as f:
+            return f.read()
+
+    def check(self, log, expects, others=()):
+        check_log(log, self.cookie_folder_line(), expects)
+        check_folder(self.folder, expects, others)
+
+
+def on_disk_as(expect, disk_name):
+    expect.disk_name = disk_name
+    return expect
+
+
+def case_odd_names(run):
+    """Names outside the ANSI code page cannot be opened by their ANSI name.
+    A path may hold 259 characters (Wine takes one more), so the working copy
+    of a file whose path is 257 long cannot be made, while the file itself is
+    read and, when all its cookies expired, deleted."""
+    data = record(b"gone", True) + record(b"kept", False)
+    base = len(run.cookie_folder_line())
+
+    def sized(letter, path_length):
+        return letter * (path_length - base - 4) + b".txt"
+
+    expects = [
+        on_disk_as(cookie_file(b"caf\xe9.txt", PARTLY), "caf\u00e9.txt".encode()),
+        on_disk_as(read_refused(b"?.txt", data), "\u0436.txt".encode()),
+        on_disk_as(read_refused(b"??.txt", data), "\u65e5\u672c.txt".encode()),
+        on_disk_as(read_refused(b"raw?.txt", data), b"raw\xe9.txt"),
+        cookie_file(sized(b"a", 255), PARTLY),
+        write_refused(sized(b"b", 257), PARTLY),
+        write_refused(sized(b"c", 259), PARTLY),
+        cookie_file(sized(b"d", 259), [(b"gone", True)]),
+        read_refused(sized(b"e", 262), data),
+    ]
+    for expect in expects:
+        expect.write(run.folder)
+    run.check(run.run(), expects)
+
+
+def case_held_open(run):
+    """Files another program holds open, with or without sharing, and a held
+    file in the place of a working copy: each refused, counted, unchanged."""
+    older_copy = b"an older working copy\n"
+    expects = [
+        read_refused(b"held.txt", record(b"gone", True) + record(b"kept", False), 5),
+        read_refused(b"shared.txt", record(b"gone", True), 5),
+        write_refused(b"copy-held.txt", PARTLY),
+        cookie_file(b"free.txt", PARTLY),
+    ]
+    for expect in expects:
+        expect.write(run.folder)
+    Expect(b"copy-held.txt.bak", older_copy, older_copy).write(run.folder)
+    holder = run.wine.start(run.holder, run.windows_path("held.txt"),
+                            "+" + run.windows_path("shared.txt"),
+                            run.windows_path("copy-held.txt.bak"))
+    try:
+        if not wait_for_line(holder.stdout, b"held"):
+            raise AssertionError("the holder could not open its files")
+        log = run.run()
+    finally:
+        holder.stdin.close()
+        holder.wait(timeout=60)
+    run.check(log, expects, others={"copy-held.txt.bak"})
+    with open(os.path.join(run.folder, "copy-held.txt.bak"), "rb") as f:
+        if f.read() != older_copy:
+            raise AssertionError("the held working copy changed")
+
+
+def run_interrupted(run, action):
+    """Runs the tool and calls action(name) when it opens its first file."""
+    watch = OpenWatch(run.folder)
+    process = run.start()
+    try:
+        first = None
+        while first is None or not first.lower().endswith(b".txt"):
+            first = watch.next_open(120)
+            if first is None:
+                raise AssertionError("the run opened no cookie file")
+        action(first)
+        if process.wait(timeout=600) != 0:
+            raise AssertionError("exit status %d" % process.returncode)
+    finally:
+        watch.close()
+        if process.poll() is None:
+            process.kill()
+    return run.log()
+
+
+def case_deleted_during_run(run):
+    """Another program deletes files the run has listed but not yet read."""
+    victims = [cookie_file(b"victim%03d.txt" % i, [(b"kept", False)]).write(run.folder)
+               for i in range(300)]
+    keepers = [cookie_file(b"keeper%d.txt" % i, [PARTLY, [(b"gone", True)]][i % 2])
+               .write(run.folder) for i in range(6)]
+    spared = []
+
+    def delete_victims(first):
+        spared.append(first)
+        for victim in victims:
+            if victim.disk_name != first:
+                os.remove(os.path.join(os.fsencode(run.folder), victim.disk_name))
+
+    log = run_interrupted(run, delete_victims)
+    expects = list(keepers)
+    unread = 0
+    for victim in victims:
+        if b"Error [2] reading file: " + victim.name + b"\r\n" in log:
+            unread += 1
+            victim = read_refused(victim.name, victim.data, 2)
+        if victim.disk_name not in spared:
+            victim.after = None
+        expects.append(victim)
+    if unread == 0:
+        raise AssertionError("the run read every file before any was deleted")
+    run.check(log, expects)
+
+
+def outcome_in_log(expect, log):
+    """What became of a file of a folder moved away during the run: unread,
+    or caught between its reading and its change, or cleaned."""
+    def has(line):
+        return line + b"\r\n" in log
+
+    cookies = [(b"gone", True), (b"kept", False)] if b"kept" in expect.data else [(b"gone", True)]
+    if has(b"Error [3] reading file: " + expect.name):
+        return read_refused(expect.name, expect.data, 3)
+    if has(b"Error writing file: " + expect.name):
+        return write_refused(expect.name, cookies)
+    if has(b"Error deleting: " + expect.name):
+        return delete_refused(expect.name, cookies)
+    if has(b"Error replacing: " + expect.name):
+        stranded = write_refused(expect.name, cookies)
+        stranded.lines[-1] = b"Error replacing: " + expect.name
+        working_copy = Expect(expect.name + b".bak", None, record(b"kept", False), found=0)
+        return [stranded, working_copy]
+    return expect
+
+
+def case_vanishing_folder(run):
+    """The cookie folder is moved away once the run has started on its files."""
+    kinds = [PARTLY, [(b"gone", True)], [(b"kept", False)]]
+    expects = [cookie_file(b"site%03d.txt" % i, kinds[i % 3]).write(run.folder)
+               for i in range(200)]
+    moved = run.folder + "-moved"
+    try:
+        log = run_interrupted(run, lambda first: os.rename(run.folder, moved))
+        outcomes = []
+        for expect in expects:
+            outcome = outcome_in_log(expect, log)
+            outcomes += outcome if isinstance(outcome, list) else [outcome]
+        if not any(b"Error [3] reading file: " + e.name in log for e in expects):
+            raise AssertionError("the run met every file before the folder was moved")
+        check_log(log, run.cookie_folder_line(), outcomes)
+        check_folder(moved, outcomes)
+    finally:
+        shutil.rmtree(moved, ignore_errors=True)
+
+
+def main():
+    exe, prefix, case, holder = sys.argv[1:5]
+    work = tempfile.mkdtemp(prefix="quillfen-hostile-wine-")
+    run = None
+    try:
+        run = WineRun(exe, prefix, holder, work)
+        (globals().get("case_" + case) or getattr(hostile_cases, "case_" + case))(run)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+        if run is not None:
+            shutil.rmtree(run.folder, ignore_errors=True)
+    print("PASS:", case)
+
+
+if __name__ == "__main__":
+    main()
