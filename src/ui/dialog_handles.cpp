@@ -1,0 +1,4 @@
+#include "ui/dialog_handles.h"
+
+HWND MainDialog = nullptr;
+DialogControls Controls = {nullptr, nullptr, nullptr, nullptr};

@@ -1,0 +1,60 @@
+#include "ui/main_dialog_proc.h"
+
+#include "cleaning/run_cleaning.h"
+#include "ui/dialog_handles.h"
+#include "ui/links.h"
+#include "ui/resource_ids.h"
+
+namespace {
+
+// The button only moves forward: one window runs at most one cleaning.
+void RunProcessCommand() {
+  EnableWindow(Controls.Process, FALSE);
+  SetWindowTextA(Controls.Process, "Working");
+  RunCleaning();
+  SetWindowTextA(Controls.Process, "Done");
+  SetFocus(GetDlgItem(MainDialog, IDCANCEL));
+}
+
+// A link acts on the first click only, not on the double-click notification.
+INT_PTR OpenOnClick(WORD code, const char* target) {
+  if (code != STN_CLICKED) return FALSE;
+  OpenLink(target);
+  return TRUE;
+}
+
+INT_PTR OnCommand(WPARAM first) {
+  WORD code = HIWORD(first);
+  switch (LOWORD(first)) {
+    case IDCANCEL: DestroyWindow(MainDialog); return TRUE;
+    case IDC_PROCESS:
+      if (code != BN_CLICKED) return FALSE;
+      RunProcessCommand();
+      return TRUE;
+    case IDC_WEBLINK: return OpenOnClick(code, kWebLinkTarget);
+    case IDC_MAILLINK: return OpenOnClick(code, kMailLinkTarget);
+    default: return FALSE;
+  }
+}
+
+// Blue on whatever lies behind the link, like a link on a web page.
+INT_PTR OnColorStatic(WPARAM first, LPARAM second) {
+  HWND control = reinterpret_cast<HWND>(second);
+  if (control != Controls.WebLink && control != Controls.MailLink) return FALSE;
+  HDC dc = reinterpret_cast<HDC>(first);
+  SetTextColor(dc, RGB(0, 0, 255));
+  SetBkMode(dc, TRANSPARENT);
+  return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+}
+
+}  // namespace
+
+INT_PTR CALLBACK MainDialogProc(HWND, UINT message, WPARAM first, LPARAM second) {
+  switch (message) {
+    case WM_DESTROY: PostQuitMessage(0); return TRUE;
+    case WM_INITDIALOG: return TRUE;
+    case WM_COMMAND: return OnCommand(first);
+    case WM_CTLCOLORSTATIC: return OnColorStatic(first, second);
+    default: return FALSE;
+  }
+}
