@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -115,16 +116,43 @@ const std::vector<FixtureFile>& FixtureFiles() {
   return files;
 }
 
+namespace {
+
+bool HoldsBytes(const std::string& path, const std::string& bytes) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str() == bytes;
+}
+
+bool IsFixturePath(const std::string& relative) {
+  if (relative == "Low") return true;
+  for (const FixtureFile& file : FixtureFiles()) {
+    if (file.Path == relative) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+// Rewrites only what a run changed: making and removing files is what costs.
 void WriteFixture(const std::string& folder) {
   namespace fs = std::filesystem;
-  fs::remove_all(folder);
   fs::create_directories(folder + "/Low");
+  std::vector<fs::path> strangers;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (!IsFixturePath(entry.path().lexically_relative(folder).generic_string())) {
+      strangers.push_back(entry.path());
+    }
+  }
+  for (const fs::path& path : strangers) fs::remove_all(path);
   for (const FixtureFile& file : FixtureFiles()) {
     std::string path = folder + "/" + file.Path;
     if (file.Outcome == Fate::Folder) {
-      fs::create_directory(path);
-    } else {
-      std::ofstream(path, std::ios::binary) << file.Bytes;
+      fs::create_directories(path);
+    } else if (!HoldsBytes(path, file.Bytes)) {
+      std::ofstream(path, std::ios::binary | std::ios::trunc) << file.Bytes;
     }
   }
 }

@@ -36,7 +36,7 @@ constexpr FileTime kFixtureNow = {0, 0x01E00000};
 
 const std::vector<FixtureFile>& FixtureFiles();
 
-// Empties `folder` (made if missing) and writes the fixture into it.
+// Brings `folder` (made if missing) to the fixture, whatever a run left in it.
 void WriteFixture(const std::string& folder);
 
 // The number of entries the scans count: both folders' "*.txt" entries.
