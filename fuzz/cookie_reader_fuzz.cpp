@@ -1,15 +1,16 @@
-// The cookie reader over arbitrary bytes, served from memory in the reader's
-// own block size. Properties:
+// The cookie reader over arbitrary bytes, served from memory. Properties:
 //  - it reads the same records, and stops for the same reason, as a plain
 //    model that sees the whole file at once (so no line or line end is lost
-//    or doubled where a block ends, and a failing read is never taken for
-//    the end of the file);
+//    or doubled where a block ends, a short block is not taken for the end,
+//    and a failing read is never taken for the end of the file);
 //  - the records it read, written back by CookieWriter, read back into the
 //    same records, nine lines each, with the same expiry.
-// The first input byte chooses the set-up: bit 0 puts the data just before
-// the first block boundary, behind a filler record, by the number of bytes
-// in the second input byte; bit 1 makes a read fail, the read numbered by
-// bits 2 and 3. The rest of the input is the file.
+// The first three input bytes choose the set-up. Byte 0, bit 0: the data
+// stands just before the first 64 KiB boundary, behind a filler record, by
+// the number of bytes in byte 1; bit 1: one read fails, the read numbered by
+// bits 2 to 4; bit 5: reads give at most (byte 2 & 15) + 1 and
+// (byte 2 >> 4) + 1 bytes in turn. The rest of the input is the file.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -24,9 +25,12 @@
 
 namespace {
 
+constexpr size_t kNever = static_cast<size_t>(-1);
+
 struct Setup {
   std::string File;
-  size_t FailingRead = static_cast<size_t>(-1);
+  size_t FailingRead = kNever;
+  uint32_t BlockLimits[2] = {UINT32_MAX, UINT32_MAX};
 };
 
 // A record that reads without fault and fills the file up to `length` bytes.
@@ -37,14 +41,31 @@ std::string FillerRecord(size_t length) {
 }
 
 Setup MakeSetup(const uint8_t* data, size_t size) {
+  uint8_t header[3] = {};
+  size_t skip = std::min<size_t>(size, sizeof header);
+  std::copy(data, data + skip, header);
   Setup setup;
-  uint8_t options = size > 0 ? data[0] : 0;
-  uint8_t shift = size > 1 ? data[1] : 0;
-  size_t skip = size < 2 ? size : 2;
-  if (options & 1) setup.File = FillerRecord(kFileBufferSize - shift);
+  if (header[0] & 1) setup.File = FillerRecord(kFileBufferSize - header[1]);
   setup.File.append(reinterpret_cast<const char*>(data) + skip, size - skip);
-  if (options & 2) setup.FailingRead = (options >> 2) & 3;
+  if (header[0] & 2) setup.FailingRead = (header[0] >> 2) & 7;
+  if (header[0] & 32) {
+    setup.BlockLimits[0] = (header[2] & 15) + 1;
+    setup.BlockLimits[1] = (header[2] >> 4) + 1;
+  }
   return setup;
+}
+
+// Where the failing read begins in the file, provided the reader gets that
+// far: an empty read before it ends the file.
+size_t FailurePosition(const Setup& setup) {
+  if (setup.FailingRead == kNever) return kNever;
+  size_t position = 0;
+  for (size_t read = 0; read < setup.FailingRead; ++read) {
+    if (position == setup.File.size()) return kNever;
+    position += std::min<size_t>(
+        {setup.File.size() - position, kFileBufferSize, setup.BlockLimits[read % 2]});
+  }
+  return position;
 }
 
 struct ReaderRun {
@@ -88,9 +109,7 @@ void Check(bool holds, const char* what) {
 }
 
 void CheckAgainstModel(const ReaderRun& run, const Setup& setup) {
-  const size_t never = static_cast<size_t>(-1);
-  size_t failAt = setup.FailingRead == never ? never : setup.FailingRead * kFileBufferSize;
-  ReferenceRead model = ReadReference(setup.File, failAt);
+  ReferenceRead model = ReadReference(setup.File, FailurePosition(setup));
   Check(run.Last == model.Last, "the reader stops for the same reason as the model");
   Check(run.Records.size() == model.Records.size(), "the reader reads as many records");
   for (size_t i = 0; i < run.Records.size(); ++i) {
@@ -132,6 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   MemoryFiles files;
   files.Source = setup.File;
   files.FailingRead = setup.FailingRead;
+  std::copy(setup.BlockLimits, setup.BlockLimits + 2, files.BlockLimits);
   UseMemoryFiles(files);
   ReaderRun run = ReadAll();
   CheckAgainstModel(run, setup);

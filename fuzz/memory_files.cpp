@@ -1,5 +1,6 @@
 #include "memory_files.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/platform.h"
@@ -26,12 +27,12 @@ uint32_t CreateSink(const char*, FileHandle* file) {
   return 0;
 }
 
-// Like a disk file: full blocks until the last, then empty reads.
 uint32_t ReadSource(FileHandle, char* buffer, uint32_t size, uint32_t* got) {
   *got = 0;
-  if (ReadsDone++ == Files->FailingRead) return kErrorCrc;
-  size_t left = Files->Source.size() - ReadOffset;
-  size_t count = left < size ? left : size;
+  size_t read = ReadsDone++;
+  if (read == Files->FailingRead) return kErrorCrc;
+  size_t count =
+      std::min<size_t>({Files->Source.size() - ReadOffset, size, Files->BlockLimits[read % 2]});
   if (count != 0) std::memcpy(buffer, Files->Source.data() + ReadOffset, count);
   ReadOffset += count;
   *got = static_cast<uint32_t>(count);
