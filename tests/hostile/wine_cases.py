@@ -69,9 +69,9 @@ def on_disk_as(expect, disk_name):
 
 def case_odd_names(run):
     """Names outside the ANSI code page cannot be opened by their ANSI name.
-    A path may hold 259 characters (Wine takes one more), so the working copy
-    of a file whose path is 257 long cannot be made, while the file itself is
-    read and, when all its cookies expired, deleted."""
+    A path may hold 259 characters, so the working copy of a file whose path
+    is 256 long cannot be made, while the file itself is read and, when all
+    its cookies expired, deleted; a file whose path is 260 long is refused."""
     data = record(b"gone", True) + record(b"kept", False)
     base = len(run.cookie_folder_line())
 
@@ -84,10 +84,10 @@ def case_odd_names(run):
         on_disk_as(read_refused(b"??.txt", data), "\u65e5\u672c.txt".encode()),
         on_disk_as(read_refused(b"raw?.txt", data), b"raw\xe9.txt"),
         cookie_file(sized(b"a", 255), PARTLY),
-        write_refused(sized(b"b", 257), PARTLY),
+        write_refused(sized(b"b", 256), PARTLY),
         write_refused(sized(b"c", 259), PARTLY),
         cookie_file(sized(b"d", 259), [(b"gone", True)]),
-        read_refused(sized(b"e", 262), data),
+        read_refused(sized(b"e", 260), data, 206),
     ]
     for expect in expects:
         expect.write(run.folder)
