@@ -1,0 +1,302 @@
+// The main window built from its resources and driven in this process: its
+// state after building, the "Process" command with its log in the box, the
+// command table, the link colours and every way of closing it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/platform.h"
+#include "scratch_folder.h"
+#include "shell/run_log.h"
+#include "ui/dialog_handles.h"
+#include "ui/links.h"
+#include "ui/log_box.h"
+#include "ui/main_dialog_proc.h"
+#include "ui/main_window.h"
+#include "ui/resource_ids.h"
+
+namespace {
+
+std::string CookieFolderPath;
+
+// The run cleans the test's folder instead of the prefix's real one.
+ShellFolderAnswer AnswerTestFolder(char buffer[kMaxPath]) {
+  std::string folder = CookieFolderPath.substr(0, CookieFolderPath.size() - 1);
+  lstrcpynA(buffer, folder.c_str(), kMaxPath);
+  return ShellFolderAnswer::Found;
+}
+
+std::string Cookie(const std::string& name, bool expired) {
+  const std::string lines[] = {
+      name, "value", "example.test/", "1536", "0", expired ? "0" : "2147483647", "0", "0", "*"};
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+std::string WindowText(HWND window) {
+  std::string text(GetWindowTextLengthA(window) + 1, '\0');
+  text.resize(GetWindowTextA(window, &text[0], static_cast<int>(text.size())));
+  return text;
+}
+
+LOGFONTA FontOf(HWND control) {
+  LOGFONTA description = {};
+  HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0));
+  GetObjectA(font, sizeof description, &description);
+  return description;
+}
+
+HWND ControlNamed(const char* text) {
+  for (HWND child = GetWindow(MainDialog, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if (WindowText(child) == text) return child;
+  }
+  return nullptr;
+}
+
+// The state of the "Process" button seen from inside the run.
+struct ButtonState {
+  std::string Caption;
+  bool Enabled = true;
+};
+ButtonState DuringRun;
+
+bool FindFirstNotingTheButton(const char* pattern, SearchHandle* search, FoundEntry* entry) {
+  DuringRun = {WindowText(Controls.Process), IsWindowEnabled(Controls.Process) != FALSE};
+  return NativePlatform.FindFirst(pattern, search, entry);
+}
+
+// The shell's opener, put back after each test; constant-initialised, so
+// already set when this is copied.
+void (*const ShellOpenLink)(const char*) = OpenLink;
+
+std::string Opened;
+void NoteOpenedLink(const char* target) { Opened += target; }
+
+class MainDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CookieFolderPath = Folder.Path;
+    Platform = NativePlatform;
+    Platform.QueryCookieFolder = AnswerTestFolder;
+    LogToFile = false;
+    LogToWindow = true;
+    LogText.clear();
+    Opened.clear();
+    OpenLink = NoteOpenedLink;
+    ASSERT_TRUE(BuildMainWindow());
+  }
+
+  void TearDown() override {
+    if (IsWindow(MainDialog)) DestroyWindow(MainDialog);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    DeleteWindowFonts();
+    Platform = NativePlatform;
+    OpenLink = ShellOpenLink;
+    LogToWindow = false;
+    LogBox = LogBoxHooks{nullptr, nullptr};
+  }
+
+  static void ClickProcess() { SendMessageA(Controls.Process, BM_CLICK, 0, 0); }
+
+  static HWND ExitButton() { return GetDlgItem(MainDialog, IDCANCEL); }
+
+  // True when the box shows the last line of the log. The text ends with CR
+  // LF, after which the box has one more, empty line.
+  static bool LastLineInView() {
+    LRESULT lines = SendMessageA(Controls.Log, EM_GETLINECOUNT, 0, 0);
+    LRESULT start = SendMessageA(Controls.Log, EM_LINEINDEX, lines - 2, 0);
+    LRESULT position = SendMessageA(Controls.Log, EM_POSFROMCHAR, start, 0);
+    RECT client;
+    GetClientRect(Controls.Log, &client);
+    int y = static_cast<short>(HIWORD(position));
+    return position != -1 && y >= 0 && y < client.bottom;
+  }
+
+  ScratchFolder Folder;
+};
+
+TEST_F(MainDialogTest, OpensReadyWithItsCaptionFontsIconAndCursor) {
+  EXPECT_TRUE(IsWindowVisible(MainDialog));
+  EXPECT_EQ(WindowText(MainDialog), "Quillfen v.1.03");
+  EXPECT_NE(SendMessageA(MainDialog, WM_GETICON, ICON_BIG, 0), 0);
+  EXPECT_EQ(WindowText(Controls.Process), "Process");
+  EXPECT_TRUE(IsWindowEnabled(Controls.Process));
+  EXPECT_EQ(GetFocus(), Controls.Process);
+  EXPECT_EQ(WindowText(Controls.Log), "");
+
+  // The tab stops are "Process", "Exit" and the log box, in that order.
+  EXPECT_EQ(GetNextDlgTabItem(MainDialog, Controls.Process, FALSE), ExitButton());
+  EXPECT_EQ(GetNextDlgTabItem(MainDialog, ExitButton(), FALSE), Controls.Log);
+  EXPECT_EQ(GetNextDlgTabItem(MainDialog, Controls.Log, FALSE), Controls.Process);
+
+  LOGFONTA title = FontOf(GetDlgItem(MainDialog, IDC_TITLE));
+  EXPECT_EQ(title.lfHeight, 22);
+  EXPECT_EQ(title.lfWeight, FW_BOLD);
+  EXPECT_EQ(title.lfCharSet, DEFAULT_CHARSET);
+  EXPECT_STREQ(title.lfFaceName, "Arial");
+
+  LOGFONTA gui = {};
+  GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
+  for (HWND link : {Controls.WebLink, Controls.MailLink}) {
+    LOGFONTA font = FontOf(link);
+    EXPECT_EQ(font.lfUnderline, 1);
+    EXPECT_STREQ(font.lfFaceName, gui.lfFaceName);
+    EXPECT_EQ(font.lfHeight, gui.lfHeight);
+  }
+  for (const char* label : {"Visit web-site:", "Support Email:"}) {
+    HWND control = ControlNamed(label);
+    ASSERT_NE(control, nullptr) << label;
+    EXPECT_EQ(FontOf(control).lfUnderline, 0) << label;
+  }
+
+  HCURSOR hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));
+  EXPECT_EQ(GetClassLongA(Controls.WebLink, GCL_HCURSOR),
+            static_cast<DWORD>(reinterpret_cast<LONG_PTR>(hand)));
+}
+
+TEST_F(MainDialogTest, ProcessRunsOneCleaningIntoTheBox) {
+  Folder.Write("alice@shop.example[1].txt", Cookie("cart", true) + Cookie("login", false));
+  Folder.Write("alice@news.example[1].txt", Cookie(std::string("se\0ssion", 8), true));
+  Platform.FindFirst = FindFirstNotingTheButton;
+
+  ClickProcess();
+
+  EXPECT_EQ(DuringRun.Caption, "Working");
+  EXPECT_FALSE(DuringRun.Enabled);
+  EXPECT_EQ(WindowText(Controls.Process), "Done");
+  EXPECT_FALSE(IsWindowEnabled(Controls.Process));
+  EXPECT_EQ(GetFocus(), ExitButton());
+
+  EXPECT_NE(LogText.find("Cookies folder: " + Folder.Path + "\r\n"), std::string::npos);
+  EXPECT_NE(LogText.find(std::string("cookie: se\0ssion\r\n", 18)), std::string::npos);
+  EXPECT_FALSE(Folder.Exists("alice@news.example[1].txt"));
+  // Every line shows, the ones after the zero byte included.
+  std::string box = WindowText(Controls.Log);
+  EXPECT_EQ(box, BoxText(LogText));
+  EXPECT_NE(box.find("cookie: se\\0ssion\r\n"), std::string::npos);
+  EXPECT_NE(box.find("Working time: "), std::string::npos);
+  EXPECT_TRUE(LastLineInView());
+}
+
+TEST_F(MainDialogTest, BoxHoldsTheWholeLogOf20000ExpiredCookies) {
+  constexpr int kFiles = 100;
+  constexpr int kCookiesPerFile = 200;
+  for (int file = 0; file < kFiles; ++file) {
+    std::string cookies;
+    for (int i = 0; i < kCookiesPerFile; ++i) cookies += Cookie("c" + std::to_string(i), true);
+    Folder.Write("site" + std::to_string(file) + ".txt", cookies);
+  }
+  // Under Wine, drawing the scroll bar for every line of a box on screen
+  // costs milliseconds; what the box holds does not depend on it.
+  ShowWindow(MainDialog, SW_HIDE);
+
+  ClickProcess();
+
+  EXPECT_NE(LogText.find("\r\n20000. File: "), std::string::npos);
+  EXPECT_NE(LogText.find("100 files with 20000 expired cookies found."), std::string::npos);
+  std::string box = WindowText(Controls.Log);
+  EXPECT_EQ(box.size(), LogText.size());
+  EXPECT_TRUE(box == LogText) << "the box differs from the log";
+  size_t lines = 0;
+  for (size_t at = box.find("\r\n"); at != std::string::npos; at = box.find("\r\n", at + 2))
+    ++lines;
+  EXPECT_EQ(SendMessageA(Controls.Log, EM_GETLINECOUNT, 0, 0), static_cast<LRESULT>(lines + 1));
+  EXPECT_TRUE(LastLineInView());
+}
+
+struct CommandCase {
+  const char* What;
+  WORD Id;
+  WORD Code;
+  INT_PTR Result;
+  const char* Opens;
+};
+
+TEST_F(MainDialogTest, CommandsActOnlyOnTheirOwnNotification) {
+  const CommandCase cases[] = {
+      {"OK", IDOK, BN_CLICKED, 0, ""},
+      {"identifier 0", 0, BN_CLICKED, 0, ""},
+      {"Process double-click", IDC_PROCESS, BN_DOUBLECLICKED, 0, ""},
+      {"web link click", IDC_WEBLINK, STN_CLICKED, 1, kWebLinkTarget},
+      {"web link double-click", IDC_WEBLINK, STN_DBLCLK, 0, ""},
+      {"mail link click", IDC_MAILLINK, STN_CLICKED, 1, kMailLinkTarget},
+      {"mail link double-click", IDC_MAILLINK, STN_DBLCLK, 0, ""},
+      {"log box change", IDC_LOG, EN_CHANGE, 0, ""},
+      {"title click", IDC_TITLE, STN_CLICKED, 0, ""},
+  };
+  for (const CommandCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    Opened.clear();
+    EXPECT_EQ(MainDialogProc(MainDialog, WM_COMMAND, MAKEWPARAM(c.Id, c.Code), 0), c.Result);
+    EXPECT_EQ(Opened, c.Opens);
+  }
+  EXPECT_EQ(MainDialogProc(MainDialog, WM_INITDIALOG, 0, 0), TRUE);
+  EXPECT_EQ(MainDialogProc(MainDialog, WM_CLOSE, 0, 0), FALSE);
+  EXPECT_TRUE(IsWindow(MainDialog));
+  EXPECT_TRUE(LogText.empty());
+  EXPECT_EQ(WindowText(Controls.Process), "Process");
+}
+
+TEST(LinkTargets, HaveTheFormTheMakerPublishes) {
+  std::string web = kWebLinkTarget;
+  EXPECT_EQ(web.rfind("http://", 0), 0u);
+  EXPECT_NE(web.find(".example/tools/?from=QFN_1.03"), std::string::npos);
+  EXPECT_EQ(web.substr(web.size() - 14), "?from=QFN_1.03");
+  std::string mail = kMailLinkTarget;
+  EXPECT_EQ(mail.rfind("mailto:", 0), 0u);
+  EXPECT_NE(mail.find(".example?"), std::string::npos);
+  EXPECT_EQ(mail.substr(mail.find('?')), "?subject=Quillfen%20v.1.03");
+}
+
+TEST_F(MainDialogTest, LinksArePaintedBlueOnWhateverLiesBehind) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  for (HWND link : {Controls.WebLink, Controls.MailLink}) {
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, OPAQUE);
+    INT_PTR brush = MainDialogProc(MainDialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                   reinterpret_cast<LPARAM>(link));
+    EXPECT_EQ(brush, reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH)));
+    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 255));
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+  }
+  SetTextColor(dc, RGB(0, 0, 0));
+  EXPECT_EQ(MainDialogProc(MainDialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(GetDlgItem(MainDialog, IDC_TITLE))),
+            0);
+  EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+  DeleteDC(dc);
+}
+
+// Each way of closing is posted as the system would deliver it; the message
+// loop must then end with the window destroyed.
+enum class CloseBy { EscapeKey, ExitButton, CloseBox, AltF4 };
+
+class MainDialogCloseTest : public MainDialogTest, public ::testing::WithParamInterface<CloseBy> {};
+
+TEST_P(MainDialogCloseTest, EndsTheMessageLoop) {
+  constexpr LPARAM kAltDown = 1 << 29;
+  switch (GetParam()) {
+    case CloseBy::EscapeKey: PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1); break;
+    case CloseBy::ExitButton: PostMessageA(ExitButton(), BM_CLICK, 0, 0); break;
+    case CloseBy::CloseBox: PostMessageA(MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+    case CloseBy::AltF4: PostMessageA(GetFocus(), WM_SYSKEYDOWN, VK_F4, kAltDown | 1); break;
+  }
+  RunMessageLoop();
+  EXPECT_FALSE(IsWindow(MainDialog));
+}
+
+INSTANTIATE_TEST_SUITE_P(AllWays, MainDialogCloseTest,
+                         ::testing::Values(CloseBy::EscapeKey, CloseBy::ExitButton,
+                                           CloseBy::CloseBox, CloseBy::AltF4));
+
+TEST_F(MainDialogTest, ClosesAfterARunToo) {
+  ClickProcess();
+  PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
+  RunMessageLoop();
+  EXPECT_FALSE(IsWindow(MainDialog));
+}
+
+}  // namespace
