@@ -1,5 +1,7 @@
 #include "cleaning/clean_cookie_file.h"
 
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -48,8 +50,8 @@ CookieRecord& NextRecord(size_t index) {
 
 // Reads every record, judging and logging each. False when the file was given
 // up (its failure already logged and counted).
-bool ReadCookieFile(const std::string& path, std::string_view name, FileContents& contents) {
-  CookieReader reader;
+bool ReadRecords(CookieReader& reader, const std::string& path, std::string_view name,
+                 FileContents& contents) {
   uint32_t code = reader.Open(path.c_str());
   if (code != 0) {
     LogReadFailure(code, name);
@@ -79,6 +81,22 @@ bool ReadCookieFile(const std::string& path, std::string_view name, FileContents
   }
   reader.Close();
   return true;
+}
+
+// A file too large for the memory left (a line or a record table of more
+// than the process can hold) is given up like a file that cannot be read;
+// its records are let go so that the run can go on with the next file.
+bool ReadCookieFile(const std::string& path, std::string_view name, FileContents& contents) {
+  CookieReader reader;
+  try {
+    return ReadRecords(reader, path, name, contents);
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  reader.Close();
+  std::vector<CookieRecord>().swap(RecordTable);
+  LogReadFailure(kErrorNotEnoughMemory, name);
+  return false;
 }
 
 void DeleteExpiredFile(const std::string& path, std::string_view name) {

@@ -16,6 +16,7 @@ enum : uint32_t {
   kErrorFileNotFound = 2,
   kErrorPathNotFound = 3,
   kErrorAccessDenied = 5,
+  kErrorNotEnoughMemory = 8,
   kErrorSharingViolation = 32,
   kErrorCallNotImplemented = 120,
 };

@@ -7,6 +7,7 @@ in the folder.
 """
 
 import os
+import resource
 import shutil
 import subprocess
 import sys
@@ -17,6 +18,7 @@ from hostile_checks import (check_folder, check_log, cookie_file, delete_refused
                             write_refused)
 
 NOBODY = 65534
+MEMORY_LIMIT = 512 << 20
 
 
 class HostRun:
@@ -30,11 +32,17 @@ class HostRun:
     def cookie_folder_line(self):
         return self.folder.encode() + b"\\"
 
-    def run(self, env=None, as_nobody=False):
+    # Twice the address space run_short_of_memory allows.
+    more_than_memory = 2 * MEMORY_LIMIT
+
+    def run(self, env=None, as_nobody=False, memory_limit=None):
         log = os.path.join(self.work, "run.log")
         options = {}
         if as_nobody:
             options = dict(user=NOBODY, group=NOBODY, extra_groups=[])
+        if memory_limit:
+            options["preexec_fn"] = lambda: resource.setrlimit(resource.RLIMIT_AS,
+                                                               (memory_limit, memory_limit))
         result = subprocess.run([self.program, "a", log], cwd=self.work, timeout=600,
                                 env=dict(os.environ, QUILLFEN_COOKIES=self.folder, **(env or {})),
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, **options)
@@ -42,6 +50,9 @@ class HostRun:
             raise AssertionError("exit status %d: %r" % (result.returncode, result.stderr[-2000:]))
         with open(log, "rb") as f:
             return f.read()
+
+    def run_short_of_memory(self):
+        return self.run(memory_limit=MEMORY_LIMIT)
 
     def check(self, log, expects, others=()):
         check_log(log, self.cookie_folder_line(), expects)

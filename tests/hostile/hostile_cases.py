@@ -97,3 +97,23 @@ def case_folder_entries(run):
         low_after = f.read()
     if os.listdir(os.path.join(folder, "x.txt.bak")) or low_after != low:
         raise AssertionError("the folder x.txt.bak or the file Low changed")
+
+
+def case_memory_exhausted(run):
+    """A file too large for the memory the program can have (a sparse file
+    without a line end) is given up like a file that cannot be read, and the
+    run goes on with the other files."""
+    partly = [(b"gone", True), (b"kept", False)]
+    expects = [
+        cookie_file(b"before.txt", partly),
+        Expect(b"huge.txt", None, None, [b"Error [8] reading file: huge.txt"], io_errors=1),
+        cookie_file(b"later.txt", partly),
+    ]
+    for expect in expects[::2]:
+        expect.write(run.folder)
+    huge = os.path.join(run.folder, "huge.txt")
+    with open(huge, "wb") as f:
+        f.truncate(run.more_than_memory)
+    run.check(run.run_short_of_memory(), expects, others={"huge.txt"})
+    if os.path.getsize(huge) != run.more_than_memory:
+        raise AssertionError("the huge file changed")
