@@ -22,6 +22,9 @@ MEMORY_LIMIT = 512 << 20
 
 
 class HostRun:
+    # Twice the address space run_short_of_memory allows.
+    more_than_memory = 2 * MEMORY_LIMIT
+
     def __init__(self, program, work, vanish_library):
         self.program = program
         self.work = work
@@ -31,9 +34,6 @@ class HostRun:
 
     def cookie_folder_line(self):
         return self.folder.encode() + b"\\"
-
-    # Twice the address space run_short_of_memory allows.
-    more_than_memory = 2 * MEMORY_LIMIT
 
     def run(self, env=None, as_nobody=False, memory_limit=None):
         log = os.path.join(self.work, "run.log")
