@@ -184,6 +184,9 @@ def use_the_window(display, exe, wine, work, artefacts):
     code = open(status).read().strip()
     if code != "0":
         fail("exit status " + code)
+    # The tool ran in this folder; window mode writes no log file.
+    if sorted(os.listdir(work)) != ["run.bat", "status"]:
+        fail("the run left %r" % sorted(os.listdir(work)))
 
 
 def main():
