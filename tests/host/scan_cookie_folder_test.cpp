@@ -13,6 +13,13 @@ using ScanCookieFolderTest = EngineTest;
 // which shows that the scan handed it over.
 const std::string kNineteenBytes = "0123456789abcdefghi";
 
+int ReadCalls = 0;
+
+uint32_t CountedRead(FileHandle file, char* buffer, uint32_t size, uint32_t* got) {
+  ++ReadCalls;
+  return NativePlatform.ReadBlock(file, buffer, size, got);
+}
+
 TEST_F(ScanCookieFolderTest, CountsEveryMatchAndCleansOnlyThoseAboveEighteenBytes) {
   Folder.Write("a.txt", Cookie("a", kFuture));
   Folder.Write("b.txt", kNineteenBytes.substr(0, 18));
@@ -54,6 +61,18 @@ TEST_F(ScanCookieFolderTest, CleansAReplacedFileOnlyOnce) {
   EXPECT_EQ(Counters.TotalCookies, 100);
   EXPECT_EQ(Counters.FilesWithExpired, 50);
   EXPECT_EQ(Folder.Read("f7.txt"), Cookie("kept", kFuture));
+}
+
+TEST_F(ScanCookieFolderTest, ReadsEachFileWithOneReadThanksToItsListedSize) {
+  Folder.Write("a.txt", Cookie("a", kFuture));
+  Folder.Write("b.txt", Cookie("b", kPast) + Cookie("c", kFuture));
+  Platform.ReadBlock = CountedRead;
+  ReadCalls = 0;
+  int32_t filesFound = 0;
+  ScanCookieFolder(filesFound);
+  EXPECT_EQ(ReadCalls, 2);
+  EXPECT_EQ(Counters.TotalCookies, 3);
+  EXPECT_EQ(Folder.Read("b.txt"), Cookie("c", kFuture));
 }
 
 }  // namespace
