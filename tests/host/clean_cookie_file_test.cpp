@@ -123,6 +123,20 @@ TEST_F(CleanCookieFileTest, OverwritesAnOldWorkingCopy) {
   EXPECT_EQ(Folder.Read("w.txt"), Cookie("b", kFuture));
 }
 
+TEST_F(CleanCookieFileTest, KeepsAFileWhenAReadOnlyFileBearsTheWorkingCopyName) {
+  std::string bytes = Cookie("a", kPast) + Cookie("b", kFuture);
+  Folder.Write("w.txt", bytes);
+  Folder.Write("w.txt.bak", "read-only leftover");
+  Folder.MakeReadOnly("w.txt.bak");
+  CleanCookieFile("w.txt");
+  EXPECT_EQ(
+      LogText,
+      "Cleaning expired cookies:\r\n1. File: w.txt, cookie: a\r\nError writing file: w.txt\r\n");
+  ExpectCounters(2, 1, 1, 0, 1, 0);
+  EXPECT_EQ(Folder.Read("w.txt"), bytes);
+  EXPECT_EQ(Folder.Read("w.txt.bak"), "read-only leftover");
+}
+
 TEST_F(CleanCookieFileTest, KeepsAFileWhoseWorkingCopyNameIsTooLong) {
   std::string name = std::string(248, 'n') + ".txt";
   std::string bytes = Cookie("a", kPast) + Cookie("b", kFuture);

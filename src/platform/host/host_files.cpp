@@ -26,13 +26,7 @@ uint32_t WhyNotWritable(const std::string& path) {
   return 0;
 }
 
-uint32_t OpenWith(const char* enginePath, int flags, FileHandle* file) {
-  std::string path = HostPath(enginePath);
-  if ((flags & O_WRONLY) != 0) {
-    uint32_t refusal = WhyNotWritable(path);
-    if (refusal != 0) return ReportedOpenError(refusal);
-  }
-  int descriptor = open(path.c_str(), flags | O_CLOEXEC, 0644);
+uint32_t Opened(int descriptor, const std::string& path, FileHandle* file) {
   if (descriptor < 0) return ReportedOpenError(WindowsErrorFromErrno(errno, path));
   *file = HandleOf(descriptor);
   return 0;
@@ -40,12 +34,22 @@ uint32_t OpenWith(const char* enginePath, int flags, FileHandle* file) {
 
 }  // namespace
 
-uint32_t HostOpenExisting(const char* path, FileHandle* file) {
-  return OpenWith(path, O_RDONLY, file);
+uint32_t HostOpenExisting(const char* enginePath, FileHandle* file) {
+  std::string path = HostPath(enginePath);
+  return Opened(open(path.c_str(), O_RDONLY | O_CLOEXEC), path, file);
 }
 
-uint32_t HostCreateEmpty(const char* path, FileHandle* file) {
-  return OpenWith(path, O_WRONLY | O_CREAT | O_TRUNC, file);
+// Only a file that is already there can be read-only, so a new file, such as
+// the usual working copy, is made without looking first.
+uint32_t HostCreateEmpty(const char* enginePath, FileHandle* file) {
+  std::string path = HostPath(enginePath);
+  int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (descriptor < 0 && errno == EEXIST) {
+    uint32_t refusal = WhyNotWritable(path);
+    if (refusal != 0) return ReportedOpenError(refusal);
+    descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  }
+  return Opened(descriptor, path, file);
 }
 
 uint32_t HostReadBlock(FileHandle file, char* buffer, uint32_t size, uint32_t* got) {
