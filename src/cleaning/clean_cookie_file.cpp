@@ -50,9 +50,9 @@ CookieRecord& NextRecord(size_t index) {
 
 // Reads every record, judging and logging each. False when the file was given
 // up (its failure already logged and counted).
-bool ReadRecords(CookieReader& reader, const std::string& path, uint64_t listedSize,
-                 std::string_view name, FileContents& contents) {
-  uint32_t code = reader.Open(path.c_str(), listedSize);
+bool ReadRecords(CookieReader& reader, const std::string& path, std::string_view name,
+                 FileContents& contents) {
+  uint32_t code = reader.Open(path.c_str());
   if (code != 0) {
     LogReadFailure(code, name);
     return false;
@@ -86,11 +86,10 @@ bool ReadRecords(CookieReader& reader, const std::string& path, uint64_t listedS
 // A file too large for the memory left (a line or a record table of more
 // than the process can hold) is given up like a file that cannot be read;
 // its records are let go so that the run can go on with the next file.
-bool ReadCookieFile(const std::string& path, uint64_t listedSize, std::string_view name,
-                    FileContents& contents) {
+bool ReadCookieFile(const std::string& path, std::string_view name, FileContents& contents) {
   CookieReader reader;
   try {
-    return ReadRecords(reader, path, listedSize, name, contents);
+    return ReadRecords(reader, path, name, contents);
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }
@@ -163,11 +162,11 @@ void ReplaceWithKeptCookies(const std::string& path, std::string_view name, size
 
 }  // namespace
 
-void CleanCookieFile(std::string_view name, uint64_t listedSize) {
+void CleanCookieFile(std::string_view name) {
   std::string path = CookieFolder;
   path.append(name);
   FileContents contents;
-  bool complete = ReadCookieFile(path, listedSize, name, contents);
+  bool complete = ReadCookieFile(path, name, contents);
   if (complete && contents.Expired != 0) {
     ++Counters.FilesWithExpired;
     if (contents.Expired == contents.Records) {

@@ -9,7 +9,7 @@ constexpr char kCtrlZ = 0x1A;
 
 }  // namespace
 
-uint32_t CookieReader::Open(const char* path, uint64_t listedSize) {
+uint32_t CookieReader::Open(const char* path) {
   uint32_t code = Platform.OpenExisting(path, &File);
   if (code != 0) {
     File = nullptr;
@@ -17,8 +17,6 @@ uint32_t CookieReader::Open(const char* path, uint64_t listedSize) {
   }
   if (!Buffer) Buffer.reset(new char[kFileBufferSize]);
   Pos = Size = 0;
-  ListedSize = listedSize;
-  BytesRead = 0;
   DataEnded = false;
   Error = 0;
   return 0;
@@ -29,13 +27,9 @@ void CookieReader::Close() {
   File = nullptr;
 }
 
-// A block may come back shorter than asked for while more data follows, and
-// taking it for the last one would cut the file, and a rewrite would then drop
-// every cookie behind the cut. So the data ends at an empty block, or at a
-// short block that brings the bytes read to exactly the size the folder's
-// listing gave, which spares each small file a second read that would only
-// find the end. A file that changed since the listing reads past that size
-// or stops short of it and so goes on to its empty block.
+// Only an empty block marks the end: a block may come back shorter than asked
+// for while more data follows, and taking it for the last one would cut the
+// file, and a rewrite would then drop every cookie behind the cut.
 bool CookieReader::Fill() {
   Pos = Size = 0;
   if (DataEnded || Error != 0) return false;
@@ -46,8 +40,7 @@ bool CookieReader::Fill() {
     return false;
   }
   Size = got;
-  BytesRead += got;
-  DataEnded = got == 0 || (got < kFileBufferSize && BytesRead == ListedSize);
+  DataEnded = got == 0;
   return got != 0;
 }
 

@@ -11,9 +11,6 @@
 #include "cleaning/cookie_record.h"
 #include "platform/platform.h"
 
-// The listed size of a file that was not found through a folder listing.
-constexpr uint64_t kSizeNotListed = UINT64_MAX;
-
 enum class ReadOutcome {
   Record,       // the record is complete and its Expiry set
   FormatError,  // line 5 or line 6 does not convert
@@ -22,8 +19,7 @@ enum class ReadOutcome {
 
 struct CookieReader {
   // Opens an existing file for reading, without sharing. 0 or the open code.
-  // `listedSize` is the size the folder's listing gave for the file.
-  uint32_t Open(const char* path, uint64_t listedSize = kSizeNotListed);
+  uint32_t Open(const char* path);
   ReadOutcome ReadRecord(CookieRecord& record);
   // Called only between records. False after a read error, so that the next
   // ReadRecord reports it instead of the file passing for complete.
@@ -39,8 +35,6 @@ struct CookieReader {
   std::unique_ptr<char[]> Buffer;
   uint32_t Pos = 0;
   uint32_t Size = 0;
-  uint64_t ListedSize = kSizeNotListed;
-  uint64_t BytesRead = 0;
   bool DataEnded = false;
   uint32_t Error = 0;
 };

@@ -2,7 +2,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "cleaning/clean_cookie_file.h"
 #include "cleaning/cleaning_state.h"
@@ -10,17 +9,12 @@
 
 namespace {
 
-// The names to clean, one after another, each closed by a zero byte, and their
-// listed sizes: a folder of many thousand files costs little more than the
-// bytes of their names.
+// The names to clean, one after another, each closed by a zero byte: a folder
+// of many thousand files costs little more than the bytes of their names.
 struct NameList {
   std::string Bytes;
-  std::vector<uint32_t> Sizes;
 
-  void Add(const FoundEntry& entry) {
-    Bytes.append(entry.Name).push_back('\0');
-    Sizes.push_back(entry.SizeLow);
-  }
+  void Add(const char* name) { Bytes.append(name).push_back('\0'); }
 };
 
 // Every matching entry is counted; a folder matching the pattern has size 0
@@ -32,7 +26,7 @@ void ListFolder(int32_t& filesFound, NameList& toClean) {
   if (!Platform.FindFirst(pattern.c_str(), &search, &entry)) return;
   do {
     ++filesFound;
-    if (static_cast<int32_t>(entry.SizeLow) > SmallFileLimit) toClean.Add(entry);
+    if (static_cast<int32_t>(entry.SizeLow) > SmallFileLimit) toClean.Add(entry.Name);
   } while (Platform.FindNext(search, &entry));
   Platform.FindEnd(search);
 }
@@ -46,9 +40,9 @@ void ScanCookieFolder(int32_t& filesFound) {
   NameList toClean;
   ListFolder(filesFound, toClean);
   std::string_view names = toClean.Bytes;
-  for (uint32_t size : toClean.Sizes) {
+  while (!names.empty()) {
     size_t end = names.find('\0');
-    CleanCookieFile(names.substr(0, end), size);
+    CleanCookieFile(names.substr(0, end));
     names.remove_prefix(end + 1);
   }
 }

@@ -8,17 +8,6 @@
 
 namespace {
 
-// Counts the reads and, when BlockLimit is set, hands out at most that many
-// bytes per read, as a platform may.
-int ReadCalls = 0;
-uint32_t BlockLimit = 0;
-
-uint32_t CountedRead(FileHandle file, char* buffer, uint32_t size, uint32_t* got) {
-  ++ReadCalls;
-  if (BlockLimit != 0 && size > BlockLimit) size = BlockLimit;
-  return NativePlatform.ReadBlock(file, buffer, size, got);
-}
-
 struct ReadResult {
   std::vector<CookieRecord> Records;
   ReadOutcome Last = ReadOutcome::Record;
@@ -26,10 +15,10 @@ struct ReadResult {
 
 class CookieReaderTest : public EngineTest {
  protected:
-  ReadResult ReadBytes(const std::string& bytes, uint64_t listedSize = kSizeNotListed) {
+  ReadResult ReadBytes(const std::string& bytes) {
     Folder.Write("c.txt", bytes);
     CookieReader reader;
-    EXPECT_EQ(reader.Open((Folder.Path + "c.txt").c_str(), listedSize), 0u);
+    EXPECT_EQ(reader.Open((Folder.Path + "c.txt").c_str()), 0u);
     ReadResult result;
     for (;;) {
       CookieRecord record;
@@ -134,33 +123,6 @@ TEST_F(CookieReaderTest, ReadsMoreThanThreeHundredRecords) {
   ReadResult result = ReadBytes(bytes);
   ASSERT_EQ(result.Records.size(), 1000u);
   EXPECT_EQ(result.Records[999].Lines[Name], "c999");
-}
-
-TEST_F(CookieReaderTest, EndsAtAShortBlockOnlyWhenItReachesTheListedSize) {
-  const std::string two = Cookie("a", kPast) + Cookie("b", kFuture);
-  const std::string three = two + Cookie("c", kFuture);
-  Platform.ReadBlock = CountedRead;
-  BlockLimit = 0;
-
-  ReadCalls = 0;
-  EXPECT_EQ(ReadBytes(two, two.size()).Records.size(), 2u);
-  EXPECT_EQ(ReadCalls, 1);
-  ReadCalls = 0;
-  EXPECT_EQ(ReadBytes(two).Records.size(), 2u);
-  EXPECT_EQ(ReadCalls, 2);
-
-  // A file that grew or shrank after the listing is read to its empty block.
-  EXPECT_EQ(ReadBytes(three, two.size()).Records.size(), 3u);
-  EXPECT_EQ(ReadBytes(two, three.size()).Records.size(), 2u);
-
-  // Short blocks before the listed size do not end the data.
-  BlockLimit = 7;
-  ReadCalls = 0;
-  ReadResult cut = ReadBytes(three, three.size());
-  ASSERT_EQ(cut.Records.size(), 3u);
-  EXPECT_EQ(cut.Records[2].Lines[Terminator], "*");
-  EXPECT_EQ(ReadCalls, static_cast<int>((three.size() + 6) / 7));
-  BlockLimit = 0;
 }
 
 TEST_F(CookieReaderTest, WriterWritesNineLinesWithSingleLineFeeds) {
