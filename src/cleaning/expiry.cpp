@@ -34,11 +34,17 @@ bool ParseTimeHalf(std::string_view line, uint32_t* half) {
   const uint64_t limit = radix != 10 ? UINT64_MAX
                          : negative  ? uint64_t{1} << 63
                                      : (uint64_t{1} << 63) - 1;
+  // Divided once here rather than once per digit.
+  const uint64_t mostBeforeLastDigit = limit / radix;
+  const unsigned largestLastDigit = static_cast<unsigned>(limit % radix);
   uint64_t magnitude = 0;
   for (; at < line.size(); ++at) {
     unsigned digit = static_cast<unsigned>(DigitValue(line[at]));
     if (digit >= radix) return false;
-    if (magnitude > (limit - digit) / radix) return false;
+    if (magnitude > mostBeforeLastDigit ||
+        (magnitude == mostBeforeLastDigit && digit > largestLastDigit)) {
+      return false;
+    }
     magnitude = magnitude * radix + digit;
   }
   uint64_t value = negative ? 0 - magnitude : magnitude;

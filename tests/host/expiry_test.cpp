@@ -30,6 +30,9 @@ TEST(ParseTimeHalf, ConvertsEveryAcceptedForm) {
       {"-9223372036854775808", 0u},
       {"$FFFFFFFFFFFFFFFF", 0xFFFFFFFFu},
       {"$123456789", 0x23456789u},
+      {"&1777777777777777777777", 0xFFFFFFFFu},
+      {"&1000000000000000000001", 1u},
+      {"%1111111111111111111111111111111111111111111111111111111111111111", 0xFFFFFFFFu},
   };
   for (const Conversion& c : cases) {
     uint32_t half = 12345;
@@ -63,6 +66,8 @@ TEST(ParseTimeHalf, RefusesEveryOtherForm) {
                                "-9223372036854775809",
                                "99999999999999999999",
                                "$10000000000000000",
+                               "&2000000000000000000000",
+                               "%10000000000000000000000000000000000000000000000000000000000000000",
                                "1.5"};
   for (const char* text : texts) {
     uint32_t half = 0;
