@@ -22,7 +22,7 @@ build build/host -DCMAKE_BUILD_TYPE=Debug
 build build/host-sanitize -DCMAKE_BUILD_TYPE=Debug -DQUILLFEN_SANITIZE=ON
 # The fuzz targets are a project of their own, built with clang; ctest runs
 # each for a bounded time on its seed corpus.
-cmake -S fuzz -B build/fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake -S fuzz -B build/fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DQUILLFEN_FUZZ_SECONDS=20 >/dev/null
 cmake --build build/fuzz -j "$jobs"
 
 status=0
