@@ -12,14 +12,21 @@ HWND Box = nullptr;
 // for every line.
 size_t BoxLength = 0;
 
+// Lines not yet handed to the box. The edit control finds the place of an
+// insertion by walking its lines from the top, so handing it every line on its
+// own makes a long run quadratic; lines are handed over in pieces instead. The
+// window handles no message while a run goes on, so nothing can show the box
+// before the run ends and the rest is flushed.
+std::string Pending;
+constexpr size_t kPieceSize = 64 * 1024;
+
 void AppendToBox(std::string_view line) {
-  std::string text = BoxText(line);
-  SendMessageA(Box, EM_SETSEL, BoxLength, BoxLength);
-  SendMessageA(Box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
-  BoxLength += text.size();
+  AppendBoxText(Pending, line);
+  if (Pending.size() >= kPieceSize) FlushLogBox();
 }
 
 void ScrollBoxToEnd() {
+  FlushLogBox();
   LRESULT lines = SendMessageA(Box, EM_GETLINECOUNT, 0, 0);
   SendMessageA(Box, EM_LINESCROLL, 0, lines);
 }
@@ -29,13 +36,20 @@ void ScrollBoxToEnd() {
 void AttachLogBox(HWND box) {
   Box = box;
   BoxLength = 0;
+  Pending.clear();
   SendMessageA(Box, EM_SETLIMITTEXT, 0, 0);
   LogBox = LogBoxHooks{AppendToBox, ScrollBoxToEnd};
 }
 
-std::string BoxText(std::string_view text) {
-  std::string shown;
-  shown.reserve(text.size());
+void FlushLogBox() {
+  if (Pending.empty()) return;
+  SendMessageA(Box, EM_SETSEL, BoxLength, BoxLength);
+  SendMessageA(Box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Pending.c_str()));
+  BoxLength += Pending.size();
+  Pending.clear();
+}
+
+void AppendBoxText(std::string& shown, std::string_view text) {
   for (char c : text) {
     if (c == '\0') {
       shown.append("\\0");
@@ -43,5 +57,11 @@ std::string BoxText(std::string_view text) {
       shown.push_back(c);
     }
   }
+}
+
+std::string BoxText(std::string_view text) {
+  std::string shown;
+  shown.reserve(text.size());
+  AppendBoxText(shown, text);
   return shown;
 }

@@ -3,6 +3,7 @@
 #include "cleaning/run_cleaning.h"
 #include "ui/dialog_handles.h"
 #include "ui/links.h"
+#include "ui/log_box.h"
 #include "ui/resource_ids.h"
 
 namespace {
@@ -12,6 +13,7 @@ void RunProcessCommand() {
   EnableWindow(Controls.Process, FALSE);
   SetWindowTextA(Controls.Process, "Working");
   RunCleaning();
+  FlushLogBox();
   SetWindowTextA(Controls.Process, "Done");
   SetFocus(GetDlgItem(MainDialog, IDCANCEL));
 }
