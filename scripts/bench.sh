@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Speed and memory benchmarks; not part of the tests.
+#   scripts/bench.sh [RUNS]         host figures, medians of RUNS (default 9)
+#   scripts/bench.sh all [RUNS]     the same, then Wine (bench/wine_bench.sh)
+#                                   and window mode (bench/window_bench.sh)
+# Builds the Release host build in build/bench first. The Wine and window
+# benchmarks drive build/win32/Quillfen.exe (or QUILLFEN_EXE), which
+# scripts/test.sh builds.
+#
+# QUILLFEN_BENCH_WORK names the scratch folder for the synthetic cookie
+# folders (default build/bench/work). The figures depend on its file system,
+# which is printed with them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+everything=false
+if [ "${1:-}" = all ]; then
+  everything=true
+  shift
+fi
+runs=${1:-9}
+
+cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLFEN_TESTS=OFF >/dev/null
+cmake --build build/bench -j 2 >/dev/null
+
+work=$(realpath -m "${QUILLFEN_BENCH_WORK:-build/bench/work}")
+mkdir -p "$work"
+echo "date: $(date -u +%Y-%m-%d)"
+echo "cpus: $(nproc)"
+echo "work_file_system: $(stat -f -c %T "$work")"
+build/bench/bench/cleaning_bench "$work" "$PWD/build/bench/quillfen-host" "$runs"
+
+if $everything; then
+  bench/wine_bench.sh
+  if [ -x bench/window_bench.sh ]; then bench/window_bench.sh; fi
+fi
