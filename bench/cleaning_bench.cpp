@@ -146,28 +146,38 @@ void BenchMemory(const Bench& bench, const std::string& master) {
   Report("peak_rss_growth_kib", big - small);
 }
 
-Timings BigFileTimes(const Bench& bench, int records) {
+struct BigFileFigures {
+  Timings Runs;
+  long PeakRssKib;
+};
+
+BigFileFigures BigFile(const Bench& bench, int records) {
   const std::string master = bench.Work + "/big";
   MakeFolder(master);
   const ExpectedCounts expected =
       WriteBigCookieFile(master + "/bench@big.test[1].txt", records, kRecordBytes, Now());
-  Timings runs;
+  const std::string log = bench.Work + "/big.log";
+  BigFileFigures figures;
   for (int i = 0; i < bench.Runs; ++i) {
-    runs.Add(RunChild({bench.HostExe, "a", bench.Work + "/big.log"}, FreshCopy(bench, master)));
+    figures.Runs.Add(RunChild({bench.HostExe, "a", log}, FreshCopy(bench, master)));
   }
-  CheckLog(bench.Work + "/big.log", 1, expected);
+  CheckLog(log, 1, expected);
+  figures.PeakRssKib = PeakRssKib(bench.Self, {bench.HostExe, "a", log}, FreshCopy(bench, master),
+                                  bench.Work + "/rss.out");
   RemoveTree(master);
-  return runs;
+  return figures;
 }
 
 void BenchBigFile(const Bench& bench) {
-  const Timings half = BigFileTimes(bench, 100000);
-  const Timings whole = BigFileTimes(bench, 200000);
-  Report("big_file_s_20mb", Median(half.Wall), 3);
-  Report("big_file_s", Median(whole.Wall), 3);
-  Report("big_file_cpu_s_20mb", Median(half.Cpu), 3);
-  Report("big_file_cpu_s", Median(whole.Cpu), 3);
-  Report("big_file_ratio_40mb_to_20mb", Median(whole.Cpu) / Median(half.Cpu), 2);
+  const BigFileFigures half = BigFile(bench, 100000);
+  const BigFileFigures whole = BigFile(bench, 200000);
+  Report("big_file_s_20mb", Median(half.Runs.Wall), 3);
+  Report("big_file_s", Median(whole.Runs.Wall), 3);
+  Report("big_file_cpu_s_20mb", Median(half.Runs.Cpu), 3);
+  Report("big_file_cpu_s", Median(whole.Runs.Cpu), 3);
+  Report("big_file_ratio_40mb_to_20mb", Median(whole.Runs.Cpu) / Median(half.Runs.Cpu), 2);
+  Report("big_file_peak_rss_kib_20mb", half.PeakRssKib);
+  Report("big_file_peak_rss_kib", whole.PeakRssKib);
 }
 
 int WriteFolderOnly(const std::string& path, int files, FolderMix mix) {
