@@ -56,14 +56,17 @@ Setup MakeSetup(const uint8_t* data, size_t size) {
 }
 
 // Where the failing read begins in the file, provided the reader gets that
-// far: an empty read before it ends the file.
+// far: an empty read before it, or one the source called the last, ends the
+// file.
 size_t FailurePosition(const Setup& setup) {
   if (setup.FailingRead == kNever) return kNever;
   size_t position = 0;
   for (size_t read = 0; read < setup.FailingRead; ++read) {
     if (position == setup.File.size()) return kNever;
-    position += std::min<size_t>(
+    size_t count = std::min<size_t>(
         {setup.File.size() - position, kFileBufferSize, setup.BlockLimits[read % 2]});
+    position += count;
+    if (position == setup.File.size() && count < kFileBufferSize) return kNever;
   }
   return position;
 }

@@ -27,7 +27,9 @@ uint32_t CreateSink(const char*, FileHandle* file) {
   return 0;
 }
 
-uint32_t ReadSource(FileHandle, char* buffer, uint32_t size, uint32_t* got) {
+// Like a disk file, the source calls a block the last when it comes back short
+// because the data ended; a block cut short by the block limit alone is not.
+uint32_t ReadSource(FileHandle, char* buffer, uint32_t size, uint32_t* got, bool* atEnd) {
   *got = 0;
   size_t read = ReadsDone++;
   if (read == Files->FailingRead) return kErrorCrc;
@@ -36,6 +38,7 @@ uint32_t ReadSource(FileHandle, char* buffer, uint32_t size, uint32_t* got) {
   if (count != 0) std::memcpy(buffer, Files->Source.data() + ReadOffset, count);
   ReadOffset += count;
   *got = static_cast<uint32_t>(count);
+  *atEnd = ReadOffset == Files->Source.size() && count < size;
   return 0;
 }
 

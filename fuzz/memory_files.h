@@ -13,7 +13,7 @@ struct MemoryFiles {
   // The number of the read that fails (counting from 0), or none.
   size_t FailingRead = static_cast<size_t>(-1);
   // The most each read gives, taken in turn; a platform may give less than
-  // asked for before the end, which only an empty block marks.
+  // asked for before the end, and then does not call that block the last.
   uint32_t BlockLimits[2] = {UINT32_MAX, UINT32_MAX};
   std::string Written;
 };

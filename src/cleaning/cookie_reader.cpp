@@ -27,20 +27,22 @@ void CookieReader::Close() {
   File = nullptr;
 }
 
-// Only an empty block marks the end: a block may come back shorter than asked
-// for while more data follows, and taking it for the last one would cut the
-// file, and a rewrite would then drop every cookie behind the cut.
+// The data ends where the platform says so, never merely at a short block: a
+// block may come back shorter than asked for while more data follows, and
+// taking it for the last one would cut the file, and a rewrite would then drop
+// every cookie behind the cut.
 bool CookieReader::Fill() {
   Pos = Size = 0;
   if (DataEnded || Error != 0) return false;
   uint32_t got = 0;
-  uint32_t error = Platform.ReadBlock(File, Buffer.get(), kFileBufferSize, &got);
+  bool atEnd = false;
+  uint32_t error = Platform.ReadBlock(File, Buffer.get(), kFileBufferSize, &got, &atEnd);
   if (error != 0) {
     Error = error;
     return false;
   }
   Size = got;
-  DataEnded = got == 0;
+  DataEnded = atEnd || got == 0;
   return got != 0;
 }
 

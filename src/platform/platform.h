@@ -54,8 +54,11 @@ struct PlatformServices {
   uint32_t (*OpenExisting)(const char* path, FileHandle* file);
   uint32_t (*CreateEmpty)(const char* path, FileHandle* file);
 
-  // Answers 0 or the platform's error number; *got == 0 means the end.
-  uint32_t (*ReadBlock)(FileHandle file, char* buffer, uint32_t size, uint32_t* got);
+  // Answers 0 or the platform's error number. *atEnd tells that the block
+  // reaches the end of the data (an empty block always does): only the
+  // platform knows whether a short block is the last one, and saying so spares
+  // each small file a read that would find nothing.
+  uint32_t (*ReadBlock)(FileHandle file, char* buffer, uint32_t size, uint32_t* got, bool* atEnd);
   // False unless every byte was written.
   bool (*WriteBlock)(FileHandle file, const char* data, uint32_t size);
   bool (*CloseFile)(FileHandle file);

@@ -135,6 +135,36 @@ TEST_F(CookieReaderTest, WriterWritesNineLinesWithSingleLineFeeds) {
   EXPECT_EQ(Folder.Read("out.txt"), Cookie("a", kFuture, 3));
 }
 
+int Reads = 0;
+uint32_t CountedRead(FileHandle file, char* buffer, uint32_t size, uint32_t* got, bool* atEnd) {
+  ++Reads;
+  return NativePlatform.ReadBlock(file, buffer, size, got, atEnd);
+}
+
+// Three bytes at a time, never calling a block the last: only the empty
+// block at the end tells.
+uint32_t ReadInSmallBlocks(FileHandle file, char* buffer, uint32_t, uint32_t* got, bool* atEnd) {
+  ++Reads;
+  uint32_t error = NativePlatform.ReadBlock(file, buffer, 3, got, atEnd);
+  *atEnd = false;
+  return error;
+}
+
+TEST_F(CookieReaderTest, ReadsASmallFileWithOneReadAndAShortBlockOnlyWhereItEnds) {
+  std::string bytes = Cookie("a", kPast, 0, "\r\n") + Cookie("b", kFuture, 0, "\r\n");
+  Platform.ReadBlock = CountedRead;
+  Reads = 0;
+  EXPECT_EQ(ReadBytes(bytes).Records.size(), 2u);
+  EXPECT_EQ(Reads, 1);
+
+  Platform.ReadBlock = ReadInSmallBlocks;
+  Reads = 0;
+  ReadResult result = ReadBytes(bytes);
+  ASSERT_EQ(result.Records.size(), 2u);
+  EXPECT_EQ(result.Records[1].Lines[Terminator], "*");
+  EXPECT_EQ(Reads, static_cast<int>((bytes.size() + 2) / 3 + 1));
+}
+
 TEST_F(CookieReaderTest, ReportsOpenFailuresByWindowsCode) {
   CookieReader reader;
   EXPECT_EQ(reader.Open((Folder.Path + "missing.txt").c_str()), 2u);

@@ -72,8 +72,9 @@ uint32_t OpenAfterGrowing(const char* path, FileHandle* file) {
   return NativePlatform.OpenExisting(path, file);
 }
 
-uint32_t ReadInListedBlocks(FileHandle file, char* buffer, uint32_t size, uint32_t* got) {
-  return NativePlatform.ReadBlock(file, buffer, size < ListedSize ? size : ListedSize, got);
+uint32_t ReadInListedBlocks(FileHandle file, char* buffer, uint32_t size, uint32_t* got,
+                            bool* atEnd) {
+  return NativePlatform.ReadBlock(file, buffer, size < ListedSize ? size : ListedSize, got, atEnd);
 }
 
 TEST_F(ScanCookieFolderTest, KeepsTheCookiesOfAFileThatGrewSinceTheListing) {

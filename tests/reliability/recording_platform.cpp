@@ -85,17 +85,17 @@ uint32_t CreateEmpty(const char* path, FileHandle* file) {
 }
 
 // A short read is no failure but a platform's right: a block may hold fewer
-// bytes than asked for before the end, which only an empty block marks. Seven
-// bytes split lines, and CR LF pairs, across blocks.
-uint32_t ReadBlock(FileHandle file, char* buffer, uint32_t size, uint32_t* got) {
+// bytes than asked for before the end, which the platform then does not call
+// the end. Seven bytes split lines, and CR LF pairs, across blocks.
+uint32_t ReadBlock(FileHandle file, char* buffer, uint32_t size, uint32_t* got, bool* atEnd) {
   if (Faulted(Entry::ReadBlock, "ReadBlock " + FileOf(file))) {
     if (State.Kind == FaultKind::ShortRead) {
-      return NativePlatform.ReadBlock(file, buffer, size < 7 ? size : 7, got);
+      return NativePlatform.ReadBlock(file, buffer, size < 7 ? size : 7, got, atEnd);
     }
     *got = 0;
     return kErrorDataError;
   }
-  return NativePlatform.ReadBlock(file, buffer, size, got);
+  return NativePlatform.ReadBlock(file, buffer, size, got, atEnd);
 }
 
 // A short write puts part of the data on disk before it fails, as a full

@@ -52,7 +52,9 @@ uint32_t HostCreateEmpty(const char* enginePath, FileHandle* file) {
   return Opened(descriptor, path, file);
 }
 
-uint32_t HostReadBlock(FileHandle file, char* buffer, uint32_t size, uint32_t* got) {
+// A read of a regular file comes back short only at the end of the file; the
+// process installs no signal handler that could cut one short.
+uint32_t HostReadBlock(FileHandle file, char* buffer, uint32_t size, uint32_t* got, bool* atEnd) {
   ssize_t count;
   do {
     count = read(Descriptor(file), buffer, size);
@@ -62,6 +64,7 @@ uint32_t HostReadBlock(FileHandle file, char* buffer, uint32_t size, uint32_t* g
     return WindowsErrorFromErrno(errno, "");
   }
   *got = static_cast<uint32_t>(count);
+  *atEnd = *got < size;
   return 0;
 }
 

@@ -5,7 +5,7 @@
 
 uint32_t HostOpenExisting(const char* path, FileHandle* file);
 uint32_t HostCreateEmpty(const char* path, FileHandle* file);
-uint32_t HostReadBlock(FileHandle file, char* buffer, uint32_t size, uint32_t* got);
+uint32_t HostReadBlock(FileHandle file, char* buffer, uint32_t size, uint32_t* got, bool* atEnd);
 bool HostWriteBlock(FileHandle file, const char* data, uint32_t size);
 bool HostCloseFile(FileHandle file);
 bool HostRemoveFile(const char* path);

@@ -40,11 +40,17 @@ uint32_t Win32CreateEmpty(const char* path, FileHandle* file) {
   return OpenWith(path, GENERIC_WRITE, CREATE_ALWAYS, file);
 }
 
-uint32_t Win32ReadBlock(FileHandle file, char* buffer, uint32_t size, uint32_t* got) {
+// A synchronous read of a disk file returns fewer bytes than asked for only
+// when it reaches the end of the file; a failure part-way fails the call.
+uint32_t Win32ReadBlock(FileHandle file, char* buffer, uint32_t size, uint32_t* got, bool* atEnd) {
   DWORD count = 0;
-  BOOL read = ReadFile(file, buffer, size, &count, nullptr);
-  *got = read ? count : 0;
-  return read ? 0 : GetLastError();
+  if (!ReadFile(file, buffer, size, &count, nullptr)) {
+    *got = 0;
+    return GetLastError();
+  }
+  *got = count;
+  *atEnd = count < size;
+  return 0;
 }
 
 bool Win32WriteBlock(FileHandle file, const char* data, uint32_t size) {

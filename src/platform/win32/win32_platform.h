@@ -5,7 +5,7 @@
 
 uint32_t Win32OpenExisting(const char* path, FileHandle* file);
 uint32_t Win32CreateEmpty(const char* path, FileHandle* file);
-uint32_t Win32ReadBlock(FileHandle file, char* buffer, uint32_t size, uint32_t* got);
+uint32_t Win32ReadBlock(FileHandle file, char* buffer, uint32_t size, uint32_t* got, bool* atEnd);
 bool Win32WriteBlock(FileHandle file, const char* data, uint32_t size);
 bool Win32CloseFile(FileHandle file);
 bool Win32RemoveFile(const char* path);
