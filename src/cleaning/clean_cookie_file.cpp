@@ -148,7 +148,7 @@ void ReplaceWithKeptCookies(const std::string& path, std::string_view name, size
     LogWithName("Error writing file: ", name);
     return;
   }
-  uint32_t error = Platform.ReplaceFile(copyPath.c_str(), path.c_str());
+  uint32_t error = Platform.MoveOver(copyPath.c_str(), path.c_str());
   if (error == 0) return;
   if (error == kErrorCallNotImplemented) {
     ReplaceByDeleteAndRename(copyPath, path, name);

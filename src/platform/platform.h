@@ -69,7 +69,7 @@ struct PlatformServices {
   // Puts `from` in the place of `to` in one step, so that `to` never
   // disappears. Answers 0, the platform's error number, or
   // kErrorCallNotImplemented where the platform has no such step.
-  uint32_t (*ReplaceFile)(const char* from, const char* to);
+  uint32_t (*MoveOver)(const char* from, const char* to);
 
   // False when nothing matches or the folder cannot be searched.
   bool (*FindFirst)(const char* pattern, SearchHandle* search, FoundEntry* entry);

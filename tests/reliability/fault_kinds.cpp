@@ -38,7 +38,7 @@ std::vector<FaultKind> FaultKindsOf(const Call& call, const Environment& environ
     case Entry::CloseFile: return {FaultKind::CloseFails};
     case Entry::RemoveFile: return {FaultKind::DeleteRefused};
     case Entry::RenameFile: return {FaultKind::RenameRefused};
-    case Entry::ReplaceFile:
+    case Entry::MoveOver:
       if (!environment.ReplaceInOneStep) return {};
       return {FaultKind::ReplaceDenied, FaultKind::ReplaceShared, FaultKind::ReplaceOther,
               FaultKind::ReplaceNotImplemented};

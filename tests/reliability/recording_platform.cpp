@@ -135,12 +135,12 @@ uint32_t ReplaceCode(FaultKind kind) {
   }
 }
 
-uint32_t ReplaceFile(const char* from, const char* to) {
-  if (Faulted(Entry::ReplaceFile, "ReplaceFile " + Relative(from) + " " + Relative(to))) {
+uint32_t MoveOver(const char* from, const char* to) {
+  if (Faulted(Entry::MoveOver, "MoveOver " + Relative(from) + " " + Relative(to))) {
     return ReplaceCode(State.Kind);
   }
   if (!State.Setup.ReplaceInOneStep) return kErrorCallNotImplemented;
-  return NativePlatform.ReplaceFile(from, to);
+  return NativePlatform.MoveOver(from, to);
 }
 
 bool FindFirst(const char* pattern, SearchHandle* search, FoundEntry* entry) {
@@ -200,7 +200,7 @@ uint32_t ExpandEnvironment(const char* text, char* buffer, uint32_t size) {
 
 const PlatformServices RecordingPlatform = {
     OpenExisting,  CreateEmpty,  ReadBlock,         WriteBlock,        CloseFile, RemoveFile,
-    RenameFile,    ReplaceFile,  FindFirst,         FindNext,          FindEnd,   TickCount,
+    RenameFile,    MoveOver,     FindFirst,         FindNext,          FindEnd,   TickCount,
     NowAsFileTime, QueryVersion, QueryCookieFolder, ExpandEnvironment,
 };
 

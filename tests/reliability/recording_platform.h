@@ -18,7 +18,7 @@ enum class Entry {
   CloseFile,
   RemoveFile,
   RenameFile,
-  ReplaceFile,
+  MoveOver,
   FindFirst,
   FindNext,
   FindEnd,

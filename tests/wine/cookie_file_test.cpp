@@ -10,10 +10,6 @@
 #include "file_holder.h"
 #include "shell/run_log.h"
 
-// <windows.h> names the Win32 call ReplaceFileA through this macro, which would
-// rename the platform entry of the same name.
-#undef ReplaceFile
-
 namespace {
 
 using Win32CookieFile = Win32EngineTest;
@@ -31,7 +27,7 @@ uint32_t ReplaceNotImplemented(const char*, const char*) { return kErrorCallNotI
 int ReplaceCalls = 0;
 uint32_t CountedReplace(const char* from, const char* to) {
   ++ReplaceCalls;
-  return NativePlatform.ReplaceFile(from, to);
+  return NativePlatform.MoveOver(from, to);
 }
 
 // Another process takes hold of the file just before it is replaced.
@@ -39,7 +35,7 @@ std::unique_ptr<HeldFile> HolderOfTarget;
 uint32_t ReplaceWhileHeld(const char* from, const char* to) {
   HolderOfTarget.reset(new HeldFile(to));
   EXPECT_EQ(HolderOfTarget->Answer(), "held");
-  return NativePlatform.ReplaceFile(from, to);
+  return NativePlatform.MoveOver(from, to);
 }
 
 TEST_F(Win32CookieFile, ReportsTheOpenCodeOfAFileHeldByAnotherProcess) {
@@ -70,7 +66,7 @@ TEST_F(Win32CookieFile, ReplacesAPartlyExpiredFileInOneStepWithoutItsAttributes)
   Folder.Write("part.txt", kPartlyExpired);
   Folder.SetAttributes("part.txt", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
   Folder.Write("part.txt.bak", std::string(5000, 'x'));
-  Platform.ReplaceFile = CountedReplace;
+  Platform.MoveOver = CountedReplace;
   ReplaceCalls = 0;
   CleanCookieFile("part.txt");
   EXPECT_EQ(ReplaceCalls, 1);
@@ -83,7 +79,7 @@ TEST_F(Win32CookieFile, ReplacesAPartlyExpiredFileInOneStepWithoutItsAttributes)
 
 TEST_F(Win32CookieFile, ReplacesByDeleteAndRenameWhereTheOneStepIsMissing) {
   Folder.Write("part.txt", kPartlyExpired);
-  Platform.ReplaceFile = ReplaceNotImplemented;
+  Platform.MoveOver = ReplaceNotImplemented;
   CleanCookieFile("part.txt");
   EXPECT_EQ(LogText, kPartlyExpiredLog);
   ExpectCounters(3, 1, 1, 0, 0, 0);
@@ -108,13 +104,13 @@ TEST_F(Win32CookieFile, KeepsAReadOnlyFileWhoseCookiesAllExpired) {
 // Both ways of replacing must leave the file as it was and take the working
 // copy away again, without a line of their own.
 TEST_F(Win32CookieFile, KeepsAReadOnlyPartlyExpiredFileEitherWay) {
-  for (auto replace : {NativePlatform.ReplaceFile, ReplaceNotImplemented}) {
+  for (auto replace : {NativePlatform.MoveOver, ReplaceNotImplemented}) {
     SCOPED_TRACE(replace == ReplaceNotImplemented ? "delete and rename" : "one step");
     ScratchFolder folder;
     CookieFolder = folder.Path;
     LogText.clear();
     Counters = CleaningCounters{};
-    Platform.ReplaceFile = replace;
+    Platform.MoveOver = replace;
     folder.Write("part.txt", kPartlyExpired);
     folder.SetAttributes("part.txt", FILE_ATTRIBUTE_READONLY);
     CleanCookieFile("part.txt");
@@ -127,7 +123,7 @@ TEST_F(Win32CookieFile, KeepsAReadOnlyPartlyExpiredFileEitherWay) {
 
 TEST_F(Win32CookieFile, KeepsAFileThatAnotherProcessHoldsWhenItIsReplaced) {
   Folder.Write("part.txt", kPartlyExpired);
-  Platform.ReplaceFile = ReplaceWhileHeld;
+  Platform.MoveOver = ReplaceWhileHeld;
   CleanCookieFile("part.txt");
   HolderOfTarget.reset();
   EXPECT_EQ(LogText, kPartlyExpiredLog);

@@ -93,7 +93,7 @@ bool HostRenameFile(const char* from, const char* to) {
   return lstat(target.c_str(), &info) != 0 && rename(source.c_str(), target.c_str()) == 0;
 }
 
-uint32_t HostReplaceFile(const char* from, const char* to) {
+uint32_t HostMoveOver(const char* from, const char* to) {
   std::string source = HostPath(from);
   std::string target = HostPath(to);
   uint32_t refusal = WhyNotWritable(target);

@@ -10,7 +10,7 @@ bool HostWriteBlock(FileHandle file, const char* data, uint32_t size);
 bool HostCloseFile(FileHandle file);
 bool HostRemoveFile(const char* path);
 bool HostRenameFile(const char* from, const char* to);
-uint32_t HostReplaceFile(const char* from, const char* to);
+uint32_t HostMoveOver(const char* from, const char* to);
 
 bool HostFindFirst(const char* pattern, SearchHandle* search, FoundEntry* entry);
 bool HostFindNext(SearchHandle search, FoundEntry* entry);

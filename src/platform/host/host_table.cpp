@@ -2,7 +2,7 @@
 
 const PlatformServices NativePlatform = {
     HostOpenExisting,  HostCreateEmpty,  HostReadBlock,         HostWriteBlock,
-    HostCloseFile,     HostRemoveFile,   HostRenameFile,        HostReplaceFile,
+    HostCloseFile,     HostRemoveFile,   HostRenameFile,        HostMoveOver,
     HostFindFirst,     HostFindNext,     HostFindEnd,           HostTickCount,
     HostNowAsFileTime, HostQueryVersion, HostQueryCookieFolder, HostExpandEnvironment,
 };

@@ -68,7 +68,7 @@ bool Win32RenameFile(const char* from, const char* to) { return MoveFileA(from, 
 // the caller then deletes and renames instead. Windows will not replace a
 // read-only file, but Wine does, so a read-only cookie file is refused here
 // as Windows would refuse it.
-uint32_t Win32ReplaceFile(const char* from, const char* to) {
+uint32_t Win32MoveOver(const char* from, const char* to) {
   if (IsReadOnly(to)) return kErrorAccessDenied;
   if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING)) return 0;
   return GetLastError();

@@ -10,7 +10,7 @@ bool Win32WriteBlock(FileHandle file, const char* data, uint32_t size);
 bool Win32CloseFile(FileHandle file);
 bool Win32RemoveFile(const char* path);
 bool Win32RenameFile(const char* from, const char* to);
-uint32_t Win32ReplaceFile(const char* from, const char* to);
+uint32_t Win32MoveOver(const char* from, const char* to);
 
 bool Win32FindFirst(const char* pattern, SearchHandle* search, FoundEntry* entry);
 bool Win32FindNext(SearchHandle search, FoundEntry* entry);

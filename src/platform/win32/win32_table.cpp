@@ -2,7 +2,7 @@
 
 const PlatformServices NativePlatform = {
     Win32OpenExisting,  Win32CreateEmpty,  Win32ReadBlock,         Win32WriteBlock,
-    Win32CloseFile,     Win32RemoveFile,   Win32RenameFile,        Win32ReplaceFile,
+    Win32CloseFile,     Win32RemoveFile,   Win32RenameFile,        Win32MoveOver,
     Win32FindFirst,     Win32FindNext,     Win32FindEnd,           Win32TickCount,
     Win32NowAsFileTime, Win32QueryVersion, Win32QueryCookieFolder, Win32ExpandEnvironment,
 };
