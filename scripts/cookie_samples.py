@@ -72,8 +72,8 @@ def demo_folders():
         "alice@video.example[1].txt": [("volume", False), ("resume", True)],
     }
 
-    def build(spec, line_end):
-        return {name: cookie_file(records, line_end) for name, records in spec.items()}
+    def build(layout, line_end):
+        return {name: cookie_file(records, line_end) for name, records in layout.items()}
 
     main_files = build(main, "\r\n")
     main_files["tiny.txt"] = (b"x\n", b"x\n", [])
