@@ -9,16 +9,6 @@ namespace {
 
 using CleanCookieFileTest = EngineTest;
 
-void ExpectCounters(int total, int expired, int withExpired, int removed, int ioErrors,
-                    int incorrect) {
-  EXPECT_EQ(Counters.TotalCookies, total);
-  EXPECT_EQ(Counters.ExpiredCookies, expired);
-  EXPECT_EQ(Counters.FilesWithExpired, withExpired);
-  EXPECT_EQ(Counters.FilesRemoved, removed);
-  EXPECT_EQ(Counters.IoErrors, ioErrors);
-  EXPECT_EQ(Counters.IncorrectFiles, incorrect);
-}
-
 TEST_F(CleanCookieFileTest, LeavesAFileWithoutExpiredCookiesByteForByte) {
   std::string bytes = Cookie("a", kFuture, 0, "\r\n") + Cookie("b", 7, 101, "\r\n") +
                       Cookie("c", kFuture, 0, "\r\n") +

@@ -9,9 +9,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "cleaning/cleaning_state.h"
-#include "shell/run_log.h"
-
 TestFolder::TestFolder() {
   char name[] = "/tmp/quillfen-test-XXXXXX";
   Path = std::string(mkdtemp(name)) + "/";
@@ -55,27 +52,6 @@ std::vector<std::string> TestFolder::Names() const {
   return names;
 }
 
-std::string Cookie(const std::string& name, int64_t high, int64_t low, const std::string& lineEnd) {
-  const std::string lines[] = {name,         "value-of-" + name,  "example.test/",
-                               "1536",       std::to_string(low), std::to_string(high),
-                               "2715813632", "30000000",          "*"};
-  std::string text;
-  for (const std::string& line : lines) text += line + lineEnd;
-  return text;
-}
+void EngineTest::SetUp() { ResetEngine(Folder.Path); }
 
-void EngineTest::SetUp() {
-  Platform = NativePlatform;
-  LogToFile = false;
-  LogToWindow = true;
-  LogText.clear();
-  LogBox = LogBoxHooks{nullptr, nullptr};
-  Counters = CleaningCounters{};
-  NowFileTime = kTestNow;
-  CookieFolder = Folder.Path;
-}
-
-void EngineTest::TearDown() {
-  Platform = NativePlatform;
-  LogToWindow = false;
-}
+void EngineTest::TearDown() { ReleaseEngine(); }

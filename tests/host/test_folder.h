@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "engine_test_support.h"
 
 struct TestFolder {
   TestFolder();
@@ -27,16 +27,6 @@ struct TestFolder {
   // The names in the folder, sorted.
   std::vector<std::string> Names() const;
 };
-
-// One record with expiry high/low halves and LF line ends, or `lineEnd`.
-std::string Cookie(const std::string& name, int64_t high, int64_t low = 0,
-                   const std::string& lineEnd = "\n");
-
-// The time the fixture judges against: high half 7, low half 100.
-constexpr FileTime kTestNow = {100, 7};
-// Halves that are safely before and after kTestNow.
-constexpr int64_t kPast = 6;
-constexpr int64_t kFuture = 8;
 
 class EngineTest : public ::testing::Test {
  protected:

@@ -1,39 +1,5 @@
 #include "engine_fixture.h"
 
-#include "cleaning/cleaning_state.h"
-#include "shell/run_log.h"
+void Win32EngineTest::SetUp() { ResetEngine(Folder.Path); }
 
-std::string Cookie(const std::string& name, int64_t high, int64_t low, const std::string& lineEnd) {
-  const std::string lines[] = {name,         "value-of-" + name,  "example.test/",
-                               "1536",       std::to_string(low), std::to_string(high),
-                               "2715813632", "30000000",          "*"};
-  std::string text;
-  for (const std::string& line : lines) text += line + lineEnd;
-  return text;
-}
-
-void ExpectCounters(int total, int expired, int withExpired, int removed, int ioErrors,
-                    int incorrect) {
-  EXPECT_EQ(Counters.TotalCookies, total);
-  EXPECT_EQ(Counters.ExpiredCookies, expired);
-  EXPECT_EQ(Counters.FilesWithExpired, withExpired);
-  EXPECT_EQ(Counters.FilesRemoved, removed);
-  EXPECT_EQ(Counters.IoErrors, ioErrors);
-  EXPECT_EQ(Counters.IncorrectFiles, incorrect);
-}
-
-void Win32EngineTest::SetUp() {
-  Platform = NativePlatform;
-  LogToFile = false;
-  LogToWindow = true;
-  LogText.clear();
-  LogBox = LogBoxHooks{nullptr, nullptr};
-  Counters = CleaningCounters{};
-  NowFileTime = kTestNow;
-  CookieFolder = Folder.Path;
-}
-
-void Win32EngineTest::TearDown() {
-  Platform = NativePlatform;
-  LogToWindow = false;
-}
+void Win32EngineTest::TearDown() { ReleaseEngine(); }
