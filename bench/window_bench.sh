@@ -27,22 +27,13 @@ runner=$root/scripts/wine-run.sh
 cookies=$prefix/drive_c/users/$(id -un)/AppData/Local/Microsoft/Windows/INetCookies
 
 work=$(mktemp -d)
-xvfb=
+source "$root/scripts/xvfb.sh"
 cleanup() {
-  if [ -n "$xvfb" ]; then
-    kill "$xvfb" 2>/dev/null || true
-    wait "$xvfb" 2>/dev/null || true
-  fi
+  stop_xvfb
   rm -rf "$work" "$cookies"
 }
 trap cleanup EXIT
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 200); do
-  [ -s "$work/display" ] && break
-  sleep 0.05
-done
-export DISPLAY=:$(cat "$work/display")
+start_xvfb "$work"
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 

@@ -16,25 +16,13 @@ program=$2
 shift 2
 
 work=$(mktemp -d)
-xvfb=
+source "$(dirname "$0")/../../scripts/xvfb.sh"
 cleanup() {
-  if [ -n "$xvfb" ]; then
-    kill "$xvfb" 2>/dev/null || true
-    wait "$xvfb" 2>/dev/null || true
-  fi
+  stop_xvfb
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-# Xvfb picks a free display and writes its number once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 200); do
-  [ -s "$work/display" ] && break
-  sleep 0.05
-done
-[ -s "$work/display" ] || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=:$(cat "$work/display")
+start_xvfb "$work"
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
