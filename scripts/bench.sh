@@ -28,7 +28,7 @@ work=$(realpath -m "${QUILLFEN_BENCH_WORK:-build/bench/work}")
 mkdir -p "$work"
 echo "date: $(date -u +%Y-%m-%d)"
 echo "cpus: $(nproc)"
-echo "work_file_system: $(stat -f -c %T "$work")"
+echo "work_file_system: $(findmnt -n -o FSTYPE -T "$work" | head -1)"
 build/bench/bench/cleaning_bench "$work" "$PWD/build/bench/quillfen-host" "$runs"
 
 if $everything; then
