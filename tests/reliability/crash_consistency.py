@@ -44,6 +44,9 @@ class HostTool:
     def start(self, cwd):
         return subprocess.Popen([self.program, "a"], cwd=cwd, env=self.env)
 
+    def settle(self):
+        """The kernel has finished with a killed process once wait() returns."""
+
     def finish(self):
         shutil.rmtree(self.folder, ignore_errors=True)
 
@@ -64,12 +67,40 @@ class WineTool:
                                 env=self.wine.env(), stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
 
+    def settle(self):
+        """Under Wine the server, not the killed process, closes the handles
+        it left open, and closing the last handle of a file opened to be
+        deleted is what deletes it: the folder may still change for a moment
+        after the process has gone. Waits until it stays the same for 0.2 s."""
+        last = folder_snapshot(self.folder)
+        deadline = time.monotonic() + 10
+        stable_since = time.monotonic()
+        while time.monotonic() - stable_since < 0.2 and time.monotonic() < deadline:
+            time.sleep(0.02)
+            now = folder_snapshot(self.folder)
+            if now != last:
+                last, stable_since = now, time.monotonic()
+
     def finish(self):
         shutil.rmtree(self.folder, ignore_errors=True)
 
 
 def folder_stamp(folder):
     return tuple(os.stat(os.path.join(folder, part)).st_mtime_ns for part in ("", "Low"))
+
+
+def folder_snapshot(folder):
+    """Names, sizes and times of both levels, cheap enough to poll."""
+    snapshot = []
+    for base in ("", "Low"):
+        with os.scandir(os.path.join(folder, base)) as listing:
+            for entry in listing:
+                try:
+                    info = entry.stat()
+                except FileNotFoundError:
+                    continue
+                snapshot.append((base, entry.name, info.st_size, info.st_mtime_ns))
+    return sorted(snapshot)
 
 
 def timed_run(tool, cwd):
@@ -124,6 +155,7 @@ def kill_once(tool, entries, cwd, when):
     time.sleep(delay)
     process.send_signal(signal.SIGKILL)
     process.wait()
+    tool.settle()
     problems, tally = crash_check.check_after_kill(crash_folder.read_folder(tool.folder), entries)
     if process.returncode == 0:
         tally["run had ended"] += 1
