@@ -1,8 +1,34 @@
-# The portable engine (cleaning, run log, start-up) over the platform layer of
-# this build: Win32 for the product, POSIX stand-ins on the host.
-add_library(quillfen_engine STATIC
+# The layers below the window, each a library that links only the layers
+# beneath it: platform, then the run log, then the cleaning engine, then the
+# shell (start-up and the command line). Win32 services for the product,
+# POSIX stand-ins on the host.
+add_library(quillfen_platform STATIC
   src/platform/reported_open_error.cpp
   src/platform/file_writer.cpp
+)
+if(WIN32)
+  target_sources(quillfen_platform PRIVATE
+    src/platform/win32/win32_files.cpp
+    src/platform/win32/win32_search.cpp
+    src/platform/win32/win32_environment.cpp
+    src/platform/win32/win32_table.cpp
+  )
+else()
+  target_sources(quillfen_platform PRIVATE
+    src/platform/host/host_paths.cpp
+    src/platform/host/host_files.cpp
+    src/platform/host/host_search.cpp
+    src/platform/host/host_environment.cpp
+    src/platform/host/host_table.cpp
+  )
+endif()
+target_include_directories(quillfen_platform PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(quillfen_platform PRIVATE quillfen_warnings)
+
+add_library(quillfen_log STATIC src/log/run_log.cpp)
+target_link_libraries(quillfen_log PUBLIC quillfen_platform PRIVATE quillfen_warnings)
+
+add_library(quillfen_cleaning STATIC
   src/cleaning/cleaning_state.cpp
   src/cleaning/expiry.cpp
   src/cleaning/cookie_reader.cpp
@@ -12,25 +38,11 @@ add_library(quillfen_engine STATIC
   src/cleaning/format_elapsed.cpp
   src/cleaning/windows_name.cpp
   src/cleaning/run_cleaning.cpp
-  src/shell/run_log.cpp
+)
+target_link_libraries(quillfen_cleaning PUBLIC quillfen_log PRIVATE quillfen_warnings)
+
+add_library(quillfen_shell STATIC
   src/shell/command_line.cpp
   src/shell/startup.cpp
 )
-if(WIN32)
-  target_sources(quillfen_engine PRIVATE
-    src/platform/win32/win32_files.cpp
-    src/platform/win32/win32_search.cpp
-    src/platform/win32/win32_environment.cpp
-    src/platform/win32/win32_table.cpp
-  )
-else()
-  target_sources(quillfen_engine PRIVATE
-    src/platform/host/host_paths.cpp
-    src/platform/host/host_files.cpp
-    src/platform/host/host_search.cpp
-    src/platform/host/host_environment.cpp
-    src/platform/host/host_table.cpp
-  )
-endif()
-target_include_directories(quillfen_engine PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_link_libraries(quillfen_engine PRIVATE quillfen_warnings)
+target_link_libraries(quillfen_shell PUBLIC quillfen_cleaning PRIVATE quillfen_warnings)

@@ -12,7 +12,7 @@ add_library(quillfen_ui STATIC
   src/ui/main_dialog_proc.cpp
   src/ui/main_window.cpp
 )
-target_link_libraries(quillfen_ui PUBLIC quillfen_engine comctl32 gdi32 user32 shell32
+target_link_libraries(quillfen_ui PUBLIC quillfen_cleaning comctl32 gdi32 user32 shell32
                       PRIVATE quillfen_warnings)
 
 set(QUILLFEN_RESOURCES ${CMAKE_SOURCE_DIR}/resources/quillfen.rc)
@@ -27,5 +27,5 @@ add_executable(Quillfen WIN32
   src/shell/win32_main.cpp
   ${QUILLFEN_RESOURCES}
 )
-target_link_libraries(Quillfen PRIVATE quillfen_ui quillfen_warnings)
+target_link_libraries(Quillfen PRIVATE quillfen_ui quillfen_shell quillfen_warnings)
 target_link_options(Quillfen PRIVATE -static -static-libgcc -static-libstdc++ -s)

@@ -9,7 +9,7 @@
 #include "cleaning/cookie_reader.h"
 #include "cleaning/cookie_writer.h"
 #include "cleaning/expiry.h"
-#include "shell/run_log.h"
+#include "log/run_log.h"
 
 namespace {
 

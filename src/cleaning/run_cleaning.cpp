@@ -2,7 +2,7 @@
 
 #include "cleaning/cleaning_state.h"
 #include "cleaning/scan_cookie_folder.h"
-#include "shell/run_log.h"
+#include "log/run_log.h"
 
 namespace {
 

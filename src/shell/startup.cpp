@@ -1,7 +1,7 @@
 #include "shell/startup.h"
 
 #include "cleaning/run_cleaning.h"
-#include "shell/run_log.h"
+#include "log/run_log.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "ui/log_box.h"
 
-#include "shell/run_log.h"
+#include "log/run_log.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cleaning/cleaning_state.h"
-#include "shell/run_log.h"
+#include "log/run_log.h"
 
 std::string Cookie(const std::string& name, int64_t high, int64_t low, const std::string& lineEnd) {
   const std::string lines[] = {name,         "value-of-" + name,  "example.test/",

@@ -2,7 +2,7 @@
 
 #include "cleaning/clean_cookie_file.h"
 #include "cleaning/cleaning_state.h"
-#include "shell/run_log.h"
+#include "log/run_log.h"
 #include "test_folder.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "cleaning/cleaning_state.h"
 #include "cleaning/run_cleaning.h"
-#include "shell/run_log.h"
+#include "log/run_log.h"
 #include "test_folder.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/run_log.h"
+#include "log/run_log.h"
 #include "test_folder.h"
 
 namespace {

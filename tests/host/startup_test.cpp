@@ -3,7 +3,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include "shell/run_log.h"
+#include "log/run_log.h"
 #include "shell/startup.h"
 #include "test_folder.h"
 

@@ -14,7 +14,7 @@
 #include "fault_fixture.h"
 #include "recording_platform.h"
 #include "run_invariants.h"
-#include "shell/run_log.h"
+#include "log/run_log.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "platform/platform.h"
 #include "scratch_folder.h"
-#include "shell/run_log.h"
+#include "log/run_log.h"
 #include "ui/dialog_handles.h"
 #include "ui/links.h"
 #include "ui/log_box.h"

@@ -8,7 +8,7 @@
 #include "cleaning/cleaning_state.h"
 #include "engine_fixture.h"
 #include "file_holder.h"
-#include "shell/run_log.h"
+#include "log/run_log.h"
 
 namespace {
 

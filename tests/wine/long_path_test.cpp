@@ -7,7 +7,7 @@
 #include "cleaning/cleaning_state.h"
 #include "cleaning/run_cleaning.h"
 #include "engine_fixture.h"
-#include "shell/run_log.h"
+#include "log/run_log.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <string>
 
 #include "engine_fixture.h"
-#include "shell/run_log.h"
+#include "log/run_log.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shell/run_log.h"
+#include "log/run_log.h"
 
 bool LogToFile = false;
 bool LogToWindow = false;
