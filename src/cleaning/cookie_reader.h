@@ -1,8 +1,8 @@
 // Reads the nine-line records of a cookie file.
 //
 // Lines end at CR, LF or CR LF; past the end of the data every line reads as
-// empty. After a record the file ends when no byte is left or the next byte
-// is Ctrl-Z.
+// empty. A ninth line that stands in the data begins with "*". After a record
+// the file ends when no byte is left or the next byte is Ctrl-Z.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +13,7 @@
 
 enum class ReadOutcome {
   Record,       // the record is complete and its Expiry set
-  FormatError,  // line 5 or line 6 does not convert
+  FormatError,  // line 5 or line 6 does not convert, or line 9 is no "*"
   ReadError,    // the platform failed to read; see ReadErrorNumber
 };
 
@@ -29,7 +29,8 @@ struct CookieReader {
 
  private:
   bool Fill();
-  void ReadLine(std::string& line);
+  // False when the data had ended before the line: it reads as empty.
+  bool ReadLine(std::string& line);
 
   FileHandle File = nullptr;
   std::unique_ptr<char[]> Buffer;

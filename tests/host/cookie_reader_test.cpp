@@ -57,10 +57,34 @@ TEST_F(CookieReaderTest, SetsTheExpiryFromLinesFiveAndSix) {
 
 TEST_F(CookieReaderTest, TakesLfCrAsTwoLineEnds) {
   // The LF CR after line 1 closes an empty second line, shifting the record.
-  ReadResult result = ReadBytes("n\n\rv\nh\n1\n5\n6\n7\n8\n*\n");
+  ReadResult result = ReadBytes("n\n\rv\nh\n1\n5\n6\n7\n*\n");
   ASSERT_EQ(result.Records.size(), 1u);
   EXPECT_EQ(Lines(result.Records[0]),
-            (std::vector<std::string>{"n", "", "v", "h", "1", "5", "6", "7", "8"}));
+            (std::vector<std::string>{"n", "", "v", "h", "1", "5", "6", "7", "*"}));
+}
+
+// A record that lost or gained a line would put flags and creation times
+// where the expiry is read; its ninth line shows it.
+TEST_F(CookieReaderTest, RefusesARecordWhoseNinthLineInTheDataIsNoAsterisk) {
+  const std::string whole = Cookie("a", kFuture);
+  const std::string lostLine = whole.substr(0, whole.rfind("30000000\n")) + "*\n";
+  const struct {
+    std::string Bytes;
+    ReadOutcome Last;
+    size_t Records;
+  } cases[] = {
+      {whole + lostLine + whole + whole, ReadOutcome::FormatError, 1},
+      {whole + whole.substr(0, whole.size() - 2) + "\n", ReadOutcome::FormatError, 1},
+      {whole + "n\nv\nh\n1\n5\n6\n7\n8\n* and more\r\n", ReadOutcome::Record, 2},
+      {whole + "n\nv\nh\n1\n5\n6\n7\n8", ReadOutcome::Record, 2},
+      {whole + "n\nv\nh\n1\n5\n6\n", ReadOutcome::Record, 2},
+  };
+  for (const auto& c : cases) {
+    ReadResult result = ReadBytes(c.Bytes);
+    EXPECT_EQ(result.Last, c.Last) << c.Bytes;
+    ASSERT_EQ(result.Records.size(), c.Records) << c.Bytes;
+  }
+  EXPECT_EQ(ReadBytes(cases[2].Bytes).Records[1].Lines[Terminator], "* and more");
 }
 
 TEST_F(CookieReaderTest, EndsAtCtrlZAfterARecordOnly) {
