@@ -8,10 +8,11 @@ namespace {
 constexpr size_t kLogFileNameLimit = 255;
 const char* const kDefaultLogFile = "Result.log";
 
-// An empty name names no file, so it fails like a name that cannot be made.
+// An empty name names no file, and a name cut short would name another one,
+// which would be emptied: both fail like a name that cannot be made.
 bool OpenLogFile(const std::string& name) {
-  if (name.empty()) return false;
-  return LogFile.Create(name.substr(0, kLogFileNameLimit).c_str()) == 0;
+  if (name.empty() || name.size() > kLogFileNameLimit) return false;
+  return LogFile.Create(name.c_str()) == 0;
 }
 
 int RunBatch(const std::vector<std::string>& arguments) {

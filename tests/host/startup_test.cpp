@@ -73,10 +73,17 @@ TEST_F(StartUpTest, BatchModeFallsBackToResultLogForANameThatCannotBeMade) {
   }
 }
 
-TEST_F(StartUpTest, BatchModeCutsTheLogFileNameTo255Characters) {
-  std::string name(300, 'L');
-  EXPECT_EQ(Start({"a", name}), 0);
-  ExpectRunLog(name.substr(0, 255));
+// Cut to 255 characters, the longer name would name this other file.
+TEST_F(StartUpTest, BatchModeRefusesALogFileNameOfMoreThan255Characters) {
+  const std::string other(255, 'L');
+  Folder.Write(other, "another program's file");
+  EXPECT_EQ(Start({"a", other + "/run.log"}), 0);
+  ExpectRunLog("Result.log");
+  EXPECT_EQ(Folder.Read(other), "another program's file");
+  ASSERT_EQ(unlink(other.c_str()), 0);
+  Folder.Write("cookies/old.txt", Cookie("old", -1));
+  EXPECT_EQ(Start({"a", other}), 0);
+  ExpectRunLog(other);
 }
 
 TEST_F(StartUpTest, BatchModeStillCleansWithoutAnyLogFile) {
