@@ -55,6 +55,7 @@ void UseMemoryFiles(MemoryFiles& files) {
   Files = &files;
   Platform.OpenExisting = OpenSource;
   Platform.CreateEmpty = CreateSink;
+  Platform.CreateNew = CreateSink;
   Platform.ReadBlock = ReadSource;
   Platform.WriteBlock = WriteSink;
   Platform.CloseFile = CloseAny;

@@ -99,17 +99,40 @@ bool ReadCookieFile(const std::string& path, std::string_view name, FileContents
   return false;
 }
 
-void DeleteExpiredFile(const std::string& path, std::string_view name) {
+// Another program may have written the file since it was listed, and so
+// after it was read. A file that no longer bears the listed stamp is left as
+// that program made it: deleting or replacing it would undo its change.
+bool IsAsListed(const std::string& path, const FileStamp& listed) {
+  FileStamp now;
+  return Platform.QueryStamp(path.c_str(), &now) == 0 && now == listed;
+}
+
+void ReportChangedFile(std::string_view name) {
+  ++Counters.IoErrors;
+  LogWithName("Error: File changed by another program: ", name);
+}
+
+void DeleteExpiredFile(const std::string& path, std::string_view name, const FileStamp& listed) {
   ++Counters.FilesRemoved;
+  if (!IsAsListed(path, listed)) return ReportChangedFile(name);
   if (Platform.RemoveFile(path.c_str())) return;
   ++Counters.IoErrors;
   LogWithName("Error deleting: ", name);
 }
 
+// The working copy is always a new file. A file of that name is a leftover of
+// an earlier run, or a link that would lead the kept cookies into some other
+// file: only its name is removed, never what it may lead to.
+uint32_t CreateWorkingCopy(CookieWriter& writer, const std::string& copyPath) {
+  uint32_t code = writer.Create(copyPath.c_str());
+  if (code != kErrorFileExists || !Platform.RemoveFile(copyPath.c_str())) return code;
+  return writer.Create(copyPath.c_str());
+}
+
 // The working copy holds the kept cookies complete before the file is touched.
 bool WriteWorkingCopy(const std::string& copyPath, size_t records) {
   CookieWriter writer;
-  if (writer.Create(copyPath.c_str()) != 0) return false;
+  if (CreateWorkingCopy(writer, copyPath) != 0) return false;
   for (size_t i = 0; i < records; ++i) {
     if (!RecordTable[i].Expired) writer.WriteRecord(RecordTable[i]);
   }
@@ -141,12 +164,19 @@ void ReplaceByDeleteAndRename(const std::string& copyPath, const std::string& pa
   }
 }
 
-void ReplaceWithKeptCookies(const std::string& path, std::string_view name, size_t records) {
+void ReplaceWithKeptCookies(const std::string& path, std::string_view name, size_t records,
+                            const FileStamp& listed) {
   const std::string copyPath = path + ".bak";
   if (!WriteWorkingCopy(copyPath, records)) {
     ++Counters.IoErrors;
     LogWithName("Error writing file: ", name);
     return;
+  }
+  // Checked after the copy is written, so that as little time as possible
+  // lies between the check and the replacement.
+  if (!IsAsListed(path, listed)) {
+    Platform.RemoveFile(copyPath.c_str());
+    return ReportChangedFile(name);
   }
   uint32_t error = Platform.MoveOver(copyPath.c_str(), path.c_str());
   if (error == 0) return;
@@ -162,7 +192,7 @@ void ReplaceWithKeptCookies(const std::string& path, std::string_view name, size
 
 }  // namespace
 
-void CleanCookieFile(std::string_view name) {
+void CleanCookieFile(std::string_view name, const FileStamp& listed) {
   std::string path = CookieFolder;
   path.append(name);
   FileContents contents;
@@ -170,9 +200,9 @@ void CleanCookieFile(std::string_view name) {
   if (complete && contents.Expired != 0) {
     ++Counters.FilesWithExpired;
     if (contents.Expired == contents.Records) {
-      DeleteExpiredFile(path, name);
+      DeleteExpiredFile(path, name, listed);
     } else {
-      ReplaceWithKeptCookies(path, name, contents.Records);
+      ReplaceWithKeptCookies(path, name, contents.Records, listed);
     }
   }
   if (RecordTable.size() > kRecordsKeptBetweenFiles) std::vector<CookieRecord>().swap(RecordTable);

@@ -4,5 +4,9 @@
 
 #include <string_view>
 
-// `name` is the file's name within CookieFolder, without any folder.
-void CleanCookieFile(std::string_view name);
+#include "platform/platform.h"
+
+// `name` is the file's name within CookieFolder, without any folder, and
+// `listed` its stamp as the folder's listing gave it: a file that no longer
+// bears it when it is to be deleted or replaced is left alone.
+void CleanCookieFile(std::string_view name, const FileStamp& listed);

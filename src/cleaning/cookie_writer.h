@@ -7,8 +7,9 @@
 #include "platform/file_writer.h"
 
 struct CookieWriter {
-  // Creates the file, or empties it, without sharing. 0 or the open code.
-  uint32_t Create(const char* path) { return Out.Create(path); }
+  // Creates a new file without sharing: 0, kErrorFileExists when the name is
+  // taken, or the open code.
+  uint32_t Create(const char* path) { return Out.CreateNew(path); }
   void WriteRecord(const CookieRecord& record);
   // False when any write or the close failed.
   bool Close() { return Out.Close(); }

@@ -1,34 +1,66 @@
 #include "cleaning/scan_cookie_folder.h"
 
+#include <cstring>
 #include <string>
 #include <string_view>
 
 #include "cleaning/clean_cookie_file.h"
 #include "cleaning/cleaning_state.h"
+#include "log/run_log.h"
 #include "platform/platform.h"
 
 namespace {
 
-// The names to clean, one after another, each closed by a zero byte: a folder
-// of many thousand files costs little more than the bytes of their names.
-struct NameList {
+// The files to clean, one after another: each listed stamp, then the name
+// closed by a zero byte. A folder of many thousand files costs little more
+// than the bytes of their names.
+struct CleaningList {
   std::string Bytes;
 
-  void Add(const char* name) { Bytes.append(name).push_back('\0'); }
+  void Add(const FoundEntry& entry) {
+    Bytes.append(reinterpret_cast<const char*>(&entry.Stamp), sizeof entry.Stamp);
+    Bytes.append(entry.Name).push_back('\0');
+  }
 };
+
+// The pattern also matches short 8.3 names, so "notes.txt~" or "q.txtx"
+// would come along: only a long name that ends in ".txt" is a cookie file.
+bool IsCookieFileName(const char* name) {
+  size_t length = std::strlen(name);
+  if (length < 4) return false;
+  const char* ending = name + length - 4;
+  return ending[0] == '.' && (ending[1] | 0x20) == 't' && (ending[2] | 0x20) == 'x' &&
+         (ending[3] | 0x20) == 't';
+}
+
+// The search answers these for a folder without cookie files and for one
+// that does not exist; anything else keeps the folder from being listed.
+bool IsQuietEnd(uint32_t error) {
+  return error == kErrorFileNotFound || error == kErrorPathNotFound || error == kErrorNoMoreFiles;
+}
+
+void ReportUnlistableFolder(uint32_t error) {
+  ++Counters.IoErrors;
+  LogLine("Error [" + std::to_string(error) + "] reading folder: " + CookieFolder);
+}
 
 // Every matching entry is counted; a folder matching the pattern has size 0
 // and so is never cleaned.
-void ListFolder(int32_t& filesFound, NameList& toClean) {
+void ListFolder(int32_t& filesFound, CleaningList& toClean) {
   std::string pattern = CookieFolder + "*.txt";
   SearchHandle search = nullptr;
   FoundEntry entry;
-  if (!Platform.FindFirst(pattern.c_str(), &search, &entry)) return;
-  do {
-    ++filesFound;
-    if (static_cast<int32_t>(entry.SizeLow) > SmallFileLimit) toClean.Add(entry.Name);
-  } while (Platform.FindNext(search, &entry));
-  Platform.FindEnd(search);
+  uint32_t error = Platform.FindFirst(pattern.c_str(), &search, &entry);
+  if (error == 0) {
+    do {
+      if (!IsCookieFileName(entry.Name)) continue;
+      ++filesFound;
+      if (static_cast<int32_t>(static_cast<uint32_t>(entry.Stamp.Size)) > SmallFileLimit)
+        toClean.Add(entry);
+    } while ((error = Platform.FindNext(search, &entry)) == 0);
+    Platform.FindEnd(search);
+  }
+  if (!IsQuietEnd(error)) ReportUnlistableFolder(error);
 }
 
 }  // namespace
@@ -37,12 +69,15 @@ void ListFolder(int32_t& filesFound, NameList& toClean) {
 // takes its name from a new working copy, which a search still open could
 // report a second time.
 void ScanCookieFolder(int32_t& filesFound) {
-  NameList toClean;
+  CleaningList toClean;
   ListFolder(filesFound, toClean);
-  std::string_view names = toClean.Bytes;
-  while (!names.empty()) {
-    size_t end = names.find('\0');
-    CleanCookieFile(names.substr(0, end));
-    names.remove_prefix(end + 1);
+  std::string_view rest = toClean.Bytes;
+  while (!rest.empty()) {
+    FileStamp listed;
+    std::memcpy(&listed, rest.data(), sizeof listed);
+    rest.remove_prefix(sizeof listed);
+    size_t end = rest.find('\0');
+    CleanCookieFile(rest.substr(0, end), listed);
+    rest.remove_prefix(end + 1);
   }
 }

@@ -2,8 +2,11 @@
 
 #include <cstring>
 
-uint32_t FileWriter::Create(const char* path) {
-  uint32_t code = Platform.CreateEmpty(path, &File);
+uint32_t FileWriter::Create(const char* path) { return Opened(Platform.CreateEmpty(path, &File)); }
+
+uint32_t FileWriter::CreateNew(const char* path) { return Opened(Platform.CreateNew(path, &File)); }
+
+uint32_t FileWriter::Opened(uint32_t code) {
   if (code != 0) {
     File = nullptr;
     return code;

@@ -12,6 +12,8 @@
 struct FileWriter {
   // Creates the file, or empties it, without sharing. 0 or the open code.
   uint32_t Create(const char* path);
+  // Creates a file that must not exist yet; kErrorFileExists when it does.
+  uint32_t CreateNew(const char* path);
   void Write(std::string_view data);
   // Writes out the buffer and closes; false if any write or the close failed.
   bool Close();
@@ -19,6 +21,7 @@ struct FileWriter {
   bool HasFailed() const { return Failed; }
 
  private:
+  uint32_t Opened(uint32_t code);
   void Flush();
 
   FileHandle File = nullptr;

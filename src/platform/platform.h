@@ -17,7 +17,10 @@ enum : uint32_t {
   kErrorPathNotFound = 3,
   kErrorAccessDenied = 5,
   kErrorNotEnoughMemory = 8,
+  kErrorNoMoreFiles = 18,
   kErrorSharingViolation = 32,
+  kErrorNotSupported = 50,
+  kErrorFileExists = 80,
   kErrorCallNotImplemented = 120,
 };
 
@@ -36,9 +39,20 @@ struct VersionInfo {
   uint32_t PlatformId;  // 2 for the NT family
 };
 
+// What tells one version of a file from the next without reading it.
+struct FileStamp {
+  uint64_t Size;
+  FileTime LastWrite;
+};
+
+inline bool operator==(const FileStamp& a, const FileStamp& b) {
+  return a.Size == b.Size && a.LastWrite.Low == b.LastWrite.Low &&
+         a.LastWrite.High == b.LastWrite.High;
+}
+
 struct FoundEntry {
   char Name[kMaxPath];  // the long name, without folder
-  uint32_t SizeLow;     // low 32 bits of the size; 0 for a folder
+  FileStamp Stamp;      // size 0 for a folder or a device
 };
 
 enum class ShellFolderAnswer {
@@ -49,10 +63,16 @@ enum class ShellFolderAnswer {
 };
 
 struct PlatformServices {
-  // Both opens are exclusive (no sharing) and answer 0 or the code the log
+  // The opens are exclusive (no sharing) and answer 0 or the code the log
   // shows, made from the platform's error number by ReportedOpenError.
+  // OpenExisting opens disk files only: anything else (a device behind a
+  // reserved name) is closed again and answers kErrorNotSupported.
   uint32_t (*OpenExisting)(const char* path, FileHandle* file);
+  // Creates the file, or empties the one there.
   uint32_t (*CreateEmpty)(const char* path, FileHandle* file);
+  // Creates a file that must not exist yet, never through a link that stands
+  // at `path`; kErrorFileExists when the name is taken.
+  uint32_t (*CreateNew)(const char* path, FileHandle* file);
 
   // Answers 0 or the platform's error number. *atEnd tells that the block
   // reaches the end of the data (an empty block always does): only the
@@ -71,10 +91,15 @@ struct PlatformServices {
   // kErrorCallNotImplemented where the platform has no such step.
   uint32_t (*MoveOver)(const char* from, const char* to);
 
-  // False when nothing matches or the folder cannot be searched.
-  bool (*FindFirst)(const char* pattern, SearchHandle* search, FoundEntry* entry);
-  bool (*FindNext)(SearchHandle search, FoundEntry* entry);
+  // Answer 0 with an entry, or the platform's error number: kErrorFileNotFound
+  // when nothing matches, kErrorPathNotFound when the folder is missing,
+  // kErrorNoMoreFiles at the end of the listing.
+  uint32_t (*FindFirst)(const char* pattern, SearchHandle* search, FoundEntry* entry);
+  uint32_t (*FindNext)(SearchHandle search, FoundEntry* entry);
   void (*FindEnd)(SearchHandle search);
+  // The stamp the directory holds for `path` now, as the listing reports it.
+  // 0 or the platform's error number.
+  uint32_t (*QueryStamp)(const char* path, FileStamp* stamp);
 
   uint32_t (*TickCount)();
   FileTime (*NowAsFileTime)();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cleaning/clean_cookie_file.h"
 #include "cleaning/cleaning_state.h"
 #include "log/run_log.h"
 
@@ -38,4 +39,10 @@ void ResetEngine(const std::string& folder) {
 void ReleaseEngine() {
   Platform = NativePlatform;
   LogToWindow = false;
+}
+
+void CleanListedFile(const std::string& name) {
+  FileStamp listed = {};
+  NativePlatform.QueryStamp((CookieFolder + name).c_str(), &listed);
+  CleanCookieFile(name, listed);
 }

@@ -26,3 +26,6 @@ void ExpectCounters(int total, int expired, int withExpired, int removed, int io
 void ResetEngine(const std::string& folder);
 // Gives the real platform back and switches the window sink off.
 void ReleaseEngine();
+
+// Cleans `name` of CookieFolder as the scan would, with the stamp it has now.
+void CleanListedFile(const std::string& name);

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
 
 #include "cleaning/clean_cookie_file.h"
 #include "cleaning/cleaning_state.h"
@@ -15,7 +18,7 @@ TEST_F(CleanCookieFileTest, LeavesAFileWithoutExpiredCookiesByteForByte) {
                       "\x1a"
                       "tail";
   Folder.Write("site.txt", bytes);
-  CleanCookieFile("site.txt");
+  CleanListedFile("site.txt");
   EXPECT_EQ(LogText, "");
   ExpectCounters(3, 0, 0, 0, 0, 0);
   EXPECT_EQ(Folder.Read("site.txt"), bytes);
@@ -24,7 +27,7 @@ TEST_F(CleanCookieFileTest, LeavesAFileWithoutExpiredCookiesByteForByte) {
 TEST_F(CleanCookieFileTest, DeletesAFileWhoseCookiesAllExpired) {
   Folder.Write("all@site[1].txt",
                Cookie("one", kPast) + Cookie("two", 7, 100) + Cookie("three", -1, 5));
-  CleanCookieFile("all@site[1].txt");
+  CleanListedFile("all@site[1].txt");
   EXPECT_EQ(LogText,
             "Cleaning expired cookies:\r\n"
             "1. File: all@site[1].txt, cookie: one\r\n"
@@ -39,7 +42,7 @@ TEST_F(CleanCookieFileTest, RewritesAPartlyExpiredFileWithTheKeptCookiesAndLineF
                                Cookie("c", kFuture, 3, "\r") +
                                "\x1a"
                                "dropped");
-  CleanCookieFile("part.txt");
+  CleanListedFile("part.txt");
   EXPECT_EQ(LogText, "Cleaning expired cookies:\r\n1. File: part.txt, cookie: b\r\n");
   ExpectCounters(3, 1, 1, 0, 0, 0);
   EXPECT_EQ(Folder.Read("part.txt"), Cookie("a", kFuture, 1) + Cookie("c", kFuture, 3));
@@ -49,7 +52,7 @@ TEST_F(CleanCookieFileTest, RewritesAPartlyExpiredFileWithTheKeptCookiesAndLineF
 TEST_F(CleanCookieFileTest, GivesUpAFileOnAFormatErrorAfterLoggingItsExpiredCookies) {
   std::string bytes = Cookie("a", kPast) + Cookie("b", kPast) + "c\nv\nh\n1\n\n7\n1\n2\n*\n";
   Folder.Write("bad.txt", bytes);
-  CleanCookieFile("bad.txt");
+  CleanListedFile("bad.txt");
   EXPECT_EQ(LogText,
             "Cleaning expired cookies:\r\n"
             "1. File: bad.txt, cookie: a\r\n"
@@ -63,9 +66,9 @@ TEST_F(CleanCookieFileTest, NumbersExpiredCookiesAcrossFilesUnderOneHeader) {
   Folder.Write("a.txt", Cookie("a1", kPast) + Cookie("a2", kPast));
   Folder.Write("b.txt", Cookie("b1", kPast) + Cookie("b2", kFuture) + Cookie("b3", kPast));
   Folder.Write("c.txt", Cookie("c1", kFuture));
-  CleanCookieFile("a.txt");
-  CleanCookieFile("c.txt");
-  CleanCookieFile("b.txt");
+  CleanListedFile("a.txt");
+  CleanListedFile("c.txt");
+  CleanListedFile("b.txt");
   EXPECT_EQ(LogText,
             "Cleaning expired cookies:\r\n"
             "1. File: a.txt, cookie: a1\r\n"
@@ -77,7 +80,7 @@ TEST_F(CleanCookieFileTest, NumbersExpiredCookiesAcrossFilesUnderOneHeader) {
 }
 
 TEST_F(CleanCookieFileTest, ReportsAFileThatCannotBeOpened) {
-  CleanCookieFile("gone.txt");
+  CleanListedFile("gone.txt");
   EXPECT_EQ(LogText, "Error [2] reading file: gone.txt\r\n");
   ExpectCounters(0, 0, 0, 0, 1, 0);
 }
@@ -86,7 +89,7 @@ TEST_F(CleanCookieFileTest, KeepsAReadOnlyFileWhoseCookiesAllExpired) {
   std::string bytes = Cookie("a", kPast);
   Folder.Write("ro.txt", bytes);
   Folder.MakeReadOnly("ro.txt");
-  CleanCookieFile("ro.txt");
+  CleanListedFile("ro.txt");
   EXPECT_EQ(
       LogText,
       "Cleaning expired cookies:\r\n1. File: ro.txt, cookie: a\r\nError deleting: ro.txt\r\n");
@@ -98,7 +101,7 @@ TEST_F(CleanCookieFileTest, KeepsAReadOnlyPartlyExpiredFileAndLeavesNoWorkingCop
   std::string bytes = Cookie("a", kPast) + Cookie("b", kFuture);
   Folder.Write("ro.txt", bytes);
   Folder.MakeReadOnly("ro.txt");
-  CleanCookieFile("ro.txt");
+  CleanListedFile("ro.txt");
   EXPECT_EQ(LogText, "Cleaning expired cookies:\r\n1. File: ro.txt, cookie: a\r\n");
   ExpectCounters(2, 1, 1, 0, 1, 0);
   EXPECT_EQ(Folder.Names(), std::vector<std::string>{"ro.txt"});
@@ -108,9 +111,21 @@ TEST_F(CleanCookieFileTest, KeepsAReadOnlyPartlyExpiredFileAndLeavesNoWorkingCop
 TEST_F(CleanCookieFileTest, OverwritesAnOldWorkingCopy) {
   Folder.Write("w.txt", Cookie("a", kPast) + Cookie("b", kFuture));
   Folder.Write("w.txt.bak", "left over from before");
-  CleanCookieFile("w.txt");
+  CleanListedFile("w.txt");
   EXPECT_EQ(Folder.Names(), std::vector<std::string>{"w.txt"});
   EXPECT_EQ(Folder.Read("w.txt"), Cookie("b", kFuture));
+}
+
+// A link at the working copy's name must not lead the kept cookies into the
+// file it points to: the link goes, the other file stays as it was.
+TEST_F(CleanCookieFileTest, NeverWritesThroughALinkAtTheWorkingCopyName) {
+  Folder.Write("w.txt", Cookie("a", kPast) + Cookie("b", kFuture));
+  Folder.Write("other.dat", "another program's data");
+  ASSERT_EQ(symlink((Folder.Path + "other.dat").c_str(), (Folder.Path + "w.txt.bak").c_str()), 0);
+  CleanListedFile("w.txt");
+  EXPECT_EQ(Folder.Names(), (std::vector<std::string>{"other.dat", "w.txt"}));
+  EXPECT_EQ(Folder.Read("w.txt"), Cookie("b", kFuture));
+  EXPECT_EQ(Folder.Read("other.dat"), "another program's data");
 }
 
 TEST_F(CleanCookieFileTest, KeepsAFileWhenAReadOnlyFileBearsTheWorkingCopyName) {
@@ -118,7 +133,7 @@ TEST_F(CleanCookieFileTest, KeepsAFileWhenAReadOnlyFileBearsTheWorkingCopyName) 
   Folder.Write("w.txt", bytes);
   Folder.Write("w.txt.bak", "read-only leftover");
   Folder.MakeReadOnly("w.txt.bak");
-  CleanCookieFile("w.txt");
+  CleanListedFile("w.txt");
   EXPECT_EQ(
       LogText,
       "Cleaning expired cookies:\r\n1. File: w.txt, cookie: a\r\nError writing file: w.txt\r\n");
@@ -131,12 +146,39 @@ TEST_F(CleanCookieFileTest, KeepsAFileWhoseWorkingCopyNameIsTooLong) {
   std::string name = std::string(248, 'n') + ".txt";
   std::string bytes = Cookie("a", kPast) + Cookie("b", kFuture);
   Folder.Write(name, bytes);
-  CleanCookieFile(name);
+  CleanListedFile(name);
   EXPECT_EQ(LogText, "Cleaning expired cookies:\r\n1. File: " + name + ", cookie: a\r\n" +
                          "Error writing file: " + name + "\r\n");
   ExpectCounters(2, 1, 1, 0, 1, 0);
   EXPECT_EQ(Folder.Names(), std::vector<std::string>{name});
   EXPECT_EQ(Folder.Read(name), bytes);
+}
+
+// Another program writes the file after it was read, before it is deleted
+// or replaced: its version stays, and no working copy is left.
+std::string ChangingFile;
+
+bool CloseAndChange(FileHandle file) {
+  bool closed = NativePlatform.CloseFile(file);
+  if (!ChangingFile.empty()) {
+    std::ofstream(ChangingFile, std::ios::binary | std::ios::app) << Cookie("new", kFuture);
+    ChangingFile.clear();
+  }
+  return closed;
+}
+
+TEST_F(CleanCookieFileTest, LeavesAFileChangedAfterItWasReadAsTheOtherProgramWroteIt) {
+  for (const std::string& bytes : {Cookie("a", kPast), Cookie("a", kPast) + Cookie("b", kFuture)}) {
+    ResetEngine(Folder.Path);
+    Folder.Write("c.txt", bytes);
+    ChangingFile = Folder.Path + "c.txt";
+    Platform.CloseFile = CloseAndChange;
+    CleanListedFile("c.txt");
+    EXPECT_EQ(Folder.Names(), std::vector<std::string>{"c.txt"});
+    EXPECT_EQ(Folder.Read("c.txt"), bytes + Cookie("new", kFuture));
+    EXPECT_NE(LogText.find("Error: File changed by another program: c.txt\r\n"), std::string::npos);
+    EXPECT_EQ(Counters.IoErrors, 1);
+  }
 }
 
 TEST_F(CleanCookieFileTest, ReadsAFileOfAThousandRecordsInFull) {
@@ -148,7 +190,7 @@ TEST_F(CleanCookieFileTest, ReadsAFileOfAThousandRecordsInFull) {
     if (i % 3 != 0) kept += cookie;
   }
   Folder.Write("many.txt", bytes);
-  CleanCookieFile("many.txt");
+  CleanListedFile("many.txt");
   ExpectCounters(1000, 334, 1, 0, 0, 0);
   EXPECT_EQ(Folder.Read("many.txt"), kept);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 
 #include "cleaning/cleaning_state.h"
@@ -46,6 +48,46 @@ TEST_F(ScanCookieFolderTest, AddsToTheCountItIsGivenAndIgnoresAMissingFolder) {
   EXPECT_EQ(LogText, "");
 }
 
+// Windows matches "*.txt" against short names too, so the search may report
+// names that only look like cookie files in 8.3 form; this one reports all.
+uint32_t FindEveryName(const char* pattern, SearchHandle* search, FoundEntry* entry) {
+  std::string every(pattern);
+  every.erase(every.size() - 4);
+  return NativePlatform.FindFirst(every.c_str(), search, entry);
+}
+
+TEST_F(ScanCookieFolderTest, CountsOnlyLongNamesEndingInTxt) {
+  for (const char* name : {"notes.txt~", "cookies.txt_2011", "q.txtx", "a.TxT", "b.txt"}) {
+    Folder.Write(name, Cookie("gone", kPast));
+  }
+  ASSERT_EQ(mkfifo((Folder.Path + "pipe.txt").c_str(), 0644), 0);
+  Platform.FindFirst = FindEveryName;
+  int32_t filesFound = 0;
+  ScanCookieFolder(filesFound);
+  EXPECT_EQ(filesFound, 3);
+  EXPECT_EQ(Folder.Names(),
+            (std::vector<std::string>{"cookies.txt_2011", "notes.txt~", "pipe.txt", "q.txtx"}));
+}
+
+// A folder that cannot be listed is no empty folder.
+uint32_t RefuseTheListing(const char*, SearchHandle*, FoundEntry*) { return kErrorAccessDenied; }
+uint32_t BreakOffTheListing(SearchHandle, FoundEntry*) { return 59; }
+
+TEST_F(ScanCookieFolderTest, ReportsAListingThatFailsAndGoesOn) {
+  Folder.Write("a.txt", Cookie("a", kPast));
+  Folder.Write("b.txt", Cookie("b", kPast));
+  Platform.FindFirst = RefuseTheListing;
+  int32_t filesFound = 0;
+  ScanCookieFolder(filesFound);
+  EXPECT_EQ(LogText, "Error [5] reading folder: " + Folder.Path + "\r\n");
+  Platform = NativePlatform;
+  Platform.FindNext = BreakOffTheListing;
+  ScanCookieFolder(filesFound);
+  EXPECT_NE(LogText.find("Error [59] reading folder: " + Folder.Path + "\r\n"), std::string::npos);
+  EXPECT_EQ(filesFound, 1);
+  EXPECT_EQ(Counters.IoErrors, 2);
+}
+
 TEST_F(ScanCookieFolderTest, CleansAReplacedFileOnlyOnce) {
   for (int i = 0; i < 50; ++i) {
     Folder.Write("f" + std::to_string(i) + ".txt", Cookie("gone", kPast) + Cookie("kept", kFuture));
@@ -77,7 +119,9 @@ uint32_t ReadInListedBlocks(FileHandle file, char* buffer, uint32_t size, uint32
   return NativePlatform.ReadBlock(file, buffer, size < ListedSize ? size : ListedSize, got, atEnd);
 }
 
-TEST_F(ScanCookieFolderTest, KeepsTheCookiesOfAFileThatGrewSinceTheListing) {
+// Its stamp no longer matches the listing's, so it is left as the browser
+// wrote it: nothing it added is lost, and nothing it removed comes back.
+TEST_F(ScanCookieFolderTest, LeavesAFileThatGrewSinceTheListingAsItIs) {
   const std::string listed = Cookie("gone", kPast) + Cookie("kept", kFuture);
   Folder.Write("a.txt", listed);
   GrowingFile = Folder.Path + "a.txt";
@@ -87,7 +131,10 @@ TEST_F(ScanCookieFolderTest, KeepsTheCookiesOfAFileThatGrewSinceTheListing) {
   int32_t filesFound = 0;
   ScanCookieFolder(filesFound);
   EXPECT_EQ(Counters.TotalCookies, 3);
-  EXPECT_EQ(Folder.Read("a.txt"), Cookie("kept", kFuture) + Cookie("late", kFuture));
+  EXPECT_EQ(Counters.IoErrors, 1);
+  EXPECT_EQ(Folder.Read("a.txt"), listed + Cookie("late", kFuture));
+  EXPECT_NE(LogText.find("Error: File changed by another program: a.txt\r\n"), std::string::npos);
+  EXPECT_FALSE(Folder.Exists("a.txt.bak"));
 }
 
 }  // namespace

@@ -12,9 +12,9 @@
 
 #include "cleaning/run_cleaning.h"
 #include "fault_fixture.h"
+#include "log/run_log.h"
 #include "recording_platform.h"
 #include "run_invariants.h"
-#include "log/run_log.h"
 
 namespace {
 

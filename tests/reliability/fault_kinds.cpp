@@ -7,6 +7,7 @@ const char* KindName(FaultKind kind) {
     case FaultKind::OpenVanished: return "file vanished before the open";
     case FaultKind::CreateRefused: return "create refused";
     case FaultKind::DiskFull: return "create on a full disk";
+    case FaultKind::NameTaken: return "create: the name is taken";
     case FaultKind::ReadError: return "read error";
     case FaultKind::ShortRead: return "short read";
     case FaultKind::ShortWrite: return "short write";
@@ -18,7 +19,9 @@ const char* KindName(FaultKind kind) {
     case FaultKind::ReplaceOther: return "replace: another error";
     case FaultKind::ReplaceNotImplemented: return "replace: not implemented";
     case FaultKind::SearchFails: return "search cannot start";
-    case FaultKind::SearchEndsEarly: return "search ends early";
+    case FaultKind::SearchEndsEarly: return "search breaks off";
+    case FaultKind::StampChanged: return "file changed since the listing";
+    case FaultKind::StampUnknown: return "stamp query fails";
     case FaultKind::VersionFails: return "version query fails";
     case FaultKind::ShellNoLibrary: return "no shell library";
     case FaultKind::ShellNoEntry: return "shell lacks the query";
@@ -33,6 +36,8 @@ std::vector<FaultKind> FaultKindsOf(const Call& call, const Environment& environ
   switch (call.Which) {
     case Entry::OpenExisting: return {FaultKind::OpenRefused, FaultKind::OpenVanished};
     case Entry::CreateEmpty: return {FaultKind::CreateRefused, FaultKind::DiskFull};
+    case Entry::CreateNew:
+      return {FaultKind::CreateRefused, FaultKind::DiskFull, FaultKind::NameTaken};
     case Entry::ReadBlock: return {FaultKind::ReadError, FaultKind::ShortRead};
     case Entry::WriteBlock: return {FaultKind::ShortWrite};
     case Entry::CloseFile: return {FaultKind::CloseFails};
@@ -44,6 +49,7 @@ std::vector<FaultKind> FaultKindsOf(const Call& call, const Environment& environ
               FaultKind::ReplaceNotImplemented};
     case Entry::FindFirst: return {FaultKind::SearchFails};
     case Entry::FindNext: return {FaultKind::SearchEndsEarly};
+    case Entry::QueryStamp: return {FaultKind::StampChanged, FaultKind::StampUnknown};
     case Entry::QueryVersion: return {FaultKind::VersionFails};
     case Entry::QueryCookieFolder:
       if (!environment.ShellHasFolder) return {FaultKind::ShellNoLibrary, FaultKind::ShellNoEntry};

@@ -8,7 +8,8 @@
 
 namespace {
 
-constexpr uint32_t kErrorDataError = 23;  // a read the device could not serve
+constexpr uint32_t kErrorDataError = 23;     // a read the device could not serve
+constexpr uint32_t kErrorNetworkError = 59;  // a listing the server broke off
 constexpr uint32_t kErrorDiskFull = 112;
 constexpr uint32_t kErrorUnableToMoveReplacement = 1176;
 
@@ -63,6 +64,7 @@ uint32_t OpenCode(FaultKind kind) {
   switch (kind) {
     case FaultKind::OpenVanished: return kErrorFileNotFound;
     case FaultKind::DiskFull: return kErrorDiskFull;
+    case FaultKind::NameTaken: return kErrorFileExists;
     default: return kErrorAccessDenied;
   }
 }
@@ -82,6 +84,10 @@ uint32_t OpenExisting(const char* path, FileHandle* file) {
 
 uint32_t CreateEmpty(const char* path, FileHandle* file) {
   return RecordOpen(NativePlatform.CreateEmpty, "CreateEmpty", Entry::CreateEmpty, path, file);
+}
+
+uint32_t CreateNew(const char* path, FileHandle* file) {
+  return RecordOpen(NativePlatform.CreateNew, "CreateNew", Entry::CreateNew, path, file);
 }
 
 // A short read is no failure but a platform's right: a block may hold fewer
@@ -143,16 +149,16 @@ uint32_t MoveOver(const char* from, const char* to) {
   return NativePlatform.MoveOver(from, to);
 }
 
-bool FindFirst(const char* pattern, SearchHandle* search, FoundEntry* entry) {
+uint32_t FindFirst(const char* pattern, SearchHandle* search, FoundEntry* entry) {
   std::string subject = Relative(pattern);
-  if (Faulted(Entry::FindFirst, "FindFirst " + subject)) return false;
-  if (!NativePlatform.FindFirst(pattern, search, entry)) return false;
-  State.OpenSearches[*search] = subject;
-  return true;
+  if (Faulted(Entry::FindFirst, "FindFirst " + subject)) return kErrorAccessDenied;
+  uint32_t error = NativePlatform.FindFirst(pattern, search, entry);
+  if (error == 0) State.OpenSearches[*search] = subject;
+  return error;
 }
 
-bool FindNext(SearchHandle search, FoundEntry* entry) {
-  if (Faulted(Entry::FindNext, "FindNext " + SearchOf(search))) return false;
+uint32_t FindNext(SearchHandle search, FoundEntry* entry) {
+  if (Faulted(Entry::FindNext, "FindNext " + SearchOf(search))) return kErrorNetworkError;
   return NativePlatform.FindNext(search, entry);
 }
 
@@ -160,6 +166,17 @@ void FindEnd(SearchHandle search) {
   Faulted(Entry::FindEnd, "FindEnd " + SearchOf(search));
   State.OpenSearches.erase(search);
   NativePlatform.FindEnd(search);
+}
+
+// A changed file shows a later write time than the listing gave.
+uint32_t QueryStamp(const char* path, FileStamp* stamp) {
+  if (Faulted(Entry::QueryStamp, "QueryStamp " + Relative(path))) {
+    if (State.Kind == FaultKind::StampUnknown) return kErrorAccessDenied;
+    uint32_t error = NativePlatform.QueryStamp(path, stamp);
+    ++stamp->LastWrite.High;
+    return error;
+  }
+  return NativePlatform.QueryStamp(path, stamp);
 }
 
 uint32_t TickCount() {
@@ -199,9 +216,9 @@ uint32_t ExpandEnvironment(const char* text, char* buffer, uint32_t size) {
 }
 
 const PlatformServices RecordingPlatform = {
-    OpenExisting,  CreateEmpty,  ReadBlock,         WriteBlock,        CloseFile, RemoveFile,
-    RenameFile,    MoveOver,     FindFirst,         FindNext,          FindEnd,   TickCount,
-    NowAsFileTime, QueryVersion, QueryCookieFolder, ExpandEnvironment,
+    OpenExisting, CreateEmpty, CreateNew,     ReadBlock,    WriteBlock,        CloseFile,
+    RemoveFile,   RenameFile,  MoveOver,      FindFirst,    FindNext,          FindEnd,
+    QueryStamp,   TickCount,   NowAsFileTime, QueryVersion, QueryCookieFolder, ExpandEnvironment,
 };
 
 }  // namespace

@@ -117,8 +117,8 @@ void CheckDeleted(Checker& check, const FixtureFile& file, const FileState& stat
   if (state.State == OnDisk::Absent) {
     fits = events.ErrorLines() == 0 && FullyRead(file, events);
   } else if (state.State == OnDisk::Original) {
-    fits = ExplainsOriginal(check, file, events) ||
-           (events.DeleteErrors == 1 && events.ErrorLines() == 1 && FullyRead(file, events));
+    bool refused = events.DeleteErrors + events.ChangedErrors == 1 && events.ErrorLines() == 1;
+    fits = ExplainsOriginal(check, file, events) || (refused && FullyRead(file, events));
   }
   if (!fits) check.Fail(file, "state and log disagree");
   if (state.CopyKept) check.Fail(file, "working copy left behind");
@@ -132,7 +132,9 @@ bool ExplainsOriginalRewrite(Checker& check, const FixtureFile& file, const File
     ++check.Counted.SilentDiscards;
     return true;
   }
-  if (events.WriteErrors == 1 && events.ErrorLines() == 1) return !state.CopyKept;
+  if (events.WriteErrors + events.ChangedErrors == 1 && events.ErrorLines() == 1) {
+    return !state.CopyKept;
+  }
   return events.ReplaceErrors == 1 && events.ErrorLines() == 1 && state.CopyIsClean;
 }
 
@@ -208,10 +210,12 @@ void Expect(Checker& check, const char* what, int logged, int expected) {
 
 void CheckFileCounts(Checker& check) {
   const Summary& numbers = check.Log.Numbers;
-  int withExpired = 0, removed = 0, ioErrors = check.Counted.SilentDiscards, incorrect = 0;
+  int withExpired = 0, removed = 0, incorrect = 0;
+  int ioErrors = check.Counted.SilentDiscards + check.Log.FolderErrors;
   for (const FixtureFile& file : FixtureFiles()) {
     const FileEvents& events = EventsOf(file, check.Log);
-    ioErrors += events.ReadErrors + events.DeleteErrors + events.WriteErrors + events.ReplaceErrors;
+    ioErrors += events.ReadErrors + events.DeleteErrors + events.WriteErrors +
+                events.ReplaceErrors + events.ChangedErrors;
     incorrect += events.FormatErrors;
     if (events.ExpiredCookies.empty() || events.GivenUp()) continue;
     ++withExpired;
@@ -249,6 +253,10 @@ std::vector<std::string> CheckRun(FaultKind kind, const std::string& folder,
                                   const RunLogReport& log) {
   Checker check{kind, folder, log, log.Problems, {}};
   if (log.Aborted != AbortExpected(kind)) check.Problems.push_back("aborted: unexpected answer");
+  bool searchFault = kind == FaultKind::SearchFails || kind == FaultKind::SearchEndsEarly;
+  if (log.FolderErrors != (searchFault ? 1 : 0)) {
+    check.Problems.push_back("a broken listing went unreported, or one was reported in vain");
+  }
   for (const FixtureFile& file : FixtureFiles()) CheckFile(check, file);
   CheckNoStrangers(check);
   if (!log.Aborted) CheckSummary(check);

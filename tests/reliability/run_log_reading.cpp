@@ -68,8 +68,16 @@ bool ReadExpiredLine(std::string_view line, RunLogReport& report) {
 bool ReadErrorLine(std::string_view line, RunLogReport& report) {
   int code = 0;
   if (TakePrefix(line, "Error [")) {
-    if (!TakeNumber(line, code) || !TakePrefix(line, "] reading file: ")) return false;
-    ++report.Files[std::string(line)].ReadErrors;
+    if (!TakeNumber(line, code)) return false;
+    if (TakePrefix(line, "] reading folder: ")) {
+      ++report.FolderErrors;
+    } else if (TakePrefix(line, "] reading file: ")) {
+      ++report.Files[std::string(line)].ReadErrors;
+    } else {
+      return false;
+    }
+  } else if (TakePrefix(line, "Error: File changed by another program: ")) {
+    ++report.Files[std::string(line)].ChangedErrors;
   } else if (TakePrefix(line, "Error: Incorrect file format: ")) {
     ++report.Files[std::string(line)].FormatErrors;
   } else if (TakePrefix(line, "Error deleting: ")) {

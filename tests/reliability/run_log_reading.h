@@ -13,9 +13,10 @@ struct FileEvents {
   int DeleteErrors = 0;
   int WriteErrors = 0;
   int ReplaceErrors = 0;
+  int ChangedErrors = 0;
 
   int ErrorLines() const {
-    return ReadErrors + FormatErrors + DeleteErrors + WriteErrors + ReplaceErrors;
+    return ReadErrors + FormatErrors + DeleteErrors + WriteErrors + ReplaceErrors + ChangedErrors;
   }
   bool GivenUp() const { return ReadErrors + FormatErrors != 0; }
 };
@@ -35,6 +36,7 @@ struct RunLogReport {
   bool Aborted = false;
   std::map<std::string, FileEvents> Files;  // by the bare name the log shows
   int ExpiredLines = 0;
+  int FolderErrors = 0;
   Summary Numbers;
   std::vector<std::string> Problems;
 };

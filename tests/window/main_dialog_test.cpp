@@ -5,9 +5,9 @@
 
 #include <string>
 
+#include "log/run_log.h"
 #include "platform/platform.h"
 #include "scratch_folder.h"
-#include "log/run_log.h"
 #include "ui/dialog_handles.h"
 #include "ui/links.h"
 #include "ui/log_box.h"
@@ -62,7 +62,7 @@ struct ButtonState {
 };
 ButtonState DuringRun;
 
-bool FindFirstNotingTheButton(const char* pattern, SearchHandle* search, FoundEntry* entry) {
+uint32_t FindFirstNotingTheButton(const char* pattern, SearchHandle* search, FoundEntry* entry) {
   DuringRun = {WindowText(Controls.Process), IsWindowEnabled(Controls.Process) != FALSE};
   return NativePlatform.FindFirst(pattern, search, entry);
 }

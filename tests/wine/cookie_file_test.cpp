@@ -44,7 +44,7 @@ TEST_F(Win32CookieFile, ReportsTheOpenCodeOfAFileHeldByAnotherProcess) {
   {
     HeldFile holder(Folder.Path + "held.txt");
     ASSERT_EQ(holder.Answer(), "held");
-    CleanCookieFile("held.txt");
+    CleanListedFile("held.txt");
   }
   EXPECT_EQ(LogText, "Error [5] reading file: held.txt\r\n");
   ExpectCounters(0, 0, 0, 0, 1, 0);
@@ -52,9 +52,9 @@ TEST_F(Win32CookieFile, ReportsTheOpenCodeOfAFileHeldByAnotherProcess) {
 }
 
 TEST_F(Win32CookieFile, ReportsTheOpenCodesOfAMissingFileAndAMissingFolder) {
-  CleanCookieFile("gone.txt");
+  CleanListedFile("gone.txt");
   CookieFolder = Folder.Path + "absent\\";
-  CleanCookieFile("lost.txt");
+  CleanListedFile("lost.txt");
   EXPECT_EQ(LogText,
             "Error [2] reading file: gone.txt\r\n"
             "Error [3] reading file: lost.txt\r\n");
@@ -68,7 +68,7 @@ TEST_F(Win32CookieFile, ReplacesAPartlyExpiredFileInOneStepWithoutItsAttributes)
   Folder.Write("part.txt.bak", std::string(5000, 'x'));
   Platform.MoveOver = CountedReplace;
   ReplaceCalls = 0;
-  CleanCookieFile("part.txt");
+  CleanListedFile("part.txt");
   EXPECT_EQ(ReplaceCalls, 1);
   EXPECT_EQ(LogText, kPartlyExpiredLog);
   ExpectCounters(3, 1, 1, 0, 0, 0);
@@ -80,7 +80,7 @@ TEST_F(Win32CookieFile, ReplacesAPartlyExpiredFileInOneStepWithoutItsAttributes)
 TEST_F(Win32CookieFile, ReplacesByDeleteAndRenameWhereTheOneStepIsMissing) {
   Folder.Write("part.txt", kPartlyExpired);
   Platform.MoveOver = ReplaceNotImplemented;
-  CleanCookieFile("part.txt");
+  CleanListedFile("part.txt");
   EXPECT_EQ(LogText, kPartlyExpiredLog);
   ExpectCounters(3, 1, 1, 0, 0, 0);
   EXPECT_EQ(Folder.Read("part.txt"), kKept);
@@ -91,7 +91,7 @@ TEST_F(Win32CookieFile, KeepsAReadOnlyFileWhoseCookiesAllExpired) {
   std::string bytes = Cookie("a", kPast) + Cookie("b", kPast);
   Folder.Write("ro.txt", bytes);
   Folder.SetAttributes("ro.txt", FILE_ATTRIBUTE_READONLY);
-  CleanCookieFile("ro.txt");
+  CleanListedFile("ro.txt");
   EXPECT_EQ(LogText,
             "Cleaning expired cookies:\r\n"
             "1. File: ro.txt, cookie: a\r\n"
@@ -113,7 +113,7 @@ TEST_F(Win32CookieFile, KeepsAReadOnlyPartlyExpiredFileEitherWay) {
     Platform.MoveOver = replace;
     folder.Write("part.txt", kPartlyExpired);
     folder.SetAttributes("part.txt", FILE_ATTRIBUTE_READONLY);
-    CleanCookieFile("part.txt");
+    CleanListedFile("part.txt");
     EXPECT_EQ(LogText, kPartlyExpiredLog);
     ExpectCounters(3, 1, 1, 0, 1, 0);
     EXPECT_EQ(folder.Read("part.txt"), kPartlyExpired);
@@ -124,7 +124,7 @@ TEST_F(Win32CookieFile, KeepsAReadOnlyPartlyExpiredFileEitherWay) {
 TEST_F(Win32CookieFile, KeepsAFileThatAnotherProcessHoldsWhenItIsReplaced) {
   Folder.Write("part.txt", kPartlyExpired);
   Platform.MoveOver = ReplaceWhileHeld;
-  CleanCookieFile("part.txt");
+  CleanListedFile("part.txt");
   HolderOfTarget.reset();
   EXPECT_EQ(LogText, kPartlyExpiredLog);
   ExpectCounters(3, 1, 1, 0, 1, 0);
@@ -136,7 +136,7 @@ TEST_F(Win32CookieFile, KeepsTheFileWhenAReadOnlyFileBlocksTheWorkingCopy) {
   Folder.Write("part.txt", kPartlyExpired);
   Folder.Write("part.txt.bak", "someone else's");
   Folder.SetAttributes("part.txt.bak", FILE_ATTRIBUTE_READONLY);
-  CleanCookieFile("part.txt");
+  CleanListedFile("part.txt");
   EXPECT_EQ(LogText, kPartlyExpiredLog + "Error writing file: part.txt\r\n");
   ExpectCounters(3, 1, 1, 0, 1, 0);
   EXPECT_EQ(Folder.Read("part.txt"), kPartlyExpired);

@@ -31,7 +31,7 @@ TEST_F(Win32LongPath, RefusesACookieFileOf260CharactersWithThePlatformsCode) {
   uint32_t code = Platform.OpenExisting((Folder.Path + name).c_str(), &file);
   if (code == 0) Platform.CloseFile(file);
   ASSERT_NE(code, 0u);
-  CleanCookieFile(name);
+  CleanListedFile(name);
   EXPECT_EQ(LogText, "Error [" + std::to_string(code) + "] reading file: " + name + "\r\n");
   ExpectCounters(0, 0, 0, 0, 1, 0);
   EXPECT_EQ(Folder.Read(name), expired);
@@ -41,7 +41,7 @@ TEST_F(Win32LongPath, RefusesACookieFileOf260CharactersWithThePlatformsCode) {
 TEST_F(Win32LongPath, CleansACookieFileOf259Characters) {
   std::string name = NameForPathOf(Folder, 259);
   Folder.Write(name, Cookie("a", kPast));
-  CleanCookieFile(name);
+  CleanListedFile(name);
   ExpectCounters(1, 1, 1, 1, 0, 0);
   EXPECT_TRUE(Folder.Names().empty());
 }
@@ -51,7 +51,7 @@ TEST_F(Win32LongPath, KeepsTheFileWhenTheWorkingCopyPathReaches260Characters) {
   std::string name = NameForPathOf(Folder, 256);
   std::string bytes = Cookie("keep", kFuture) + Cookie("gone", kPast);
   Folder.Write(name, bytes);
-  CleanCookieFile(name);
+  CleanListedFile(name);
   const std::string expiredLine = "1. File: " + name + ", cookie: gone\r\n";
   EXPECT_EQ(LogText,
             "Cleaning expired cookies:\r\n" + expiredLine + "Error writing file: " + name + "\r\n");
@@ -63,7 +63,7 @@ TEST_F(Win32LongPath, KeepsTheFileWhenTheWorkingCopyPathReaches260Characters) {
 TEST_F(Win32LongPath, ReplacesAFileWhoseWorkingCopyPathHas259Characters) {
   std::string name = NameForPathOf(Folder, 255);
   Folder.Write(name, Cookie("keep", kFuture) + Cookie("gone", kPast));
-  CleanCookieFile(name);
+  CleanListedFile(name);
   ExpectCounters(2, 1, 1, 0, 0, 0);
   EXPECT_EQ(Folder.Read(name), Cookie("keep", kFuture));
   EXPECT_EQ(Folder.Names(), Names{name});

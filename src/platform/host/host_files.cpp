@@ -1,7 +1,9 @@
 // Files on the host. Windows refuses to overwrite, replace or delete a
 // read-only file; here a file without its owner's write bit counts as
 // read-only, also for root. Share modes have no POSIX counterpart: the host
-// does not keep other processes out of an open file.
+// does not keep other processes out of an open file. The listing reports
+// devices and pipes with size 0, so that they are never opened; should one
+// take a listed name later, the open does not wait for a writer.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,20 +38,14 @@ uint32_t Opened(int descriptor, const std::string& path, FileHandle* file) {
 
 uint32_t HostOpenExisting(const char* enginePath, FileHandle* file) {
   std::string path = HostPath(enginePath);
-  return Opened(open(path.c_str(), O_RDONLY | O_CLOEXEC), path, file);
+  return Opened(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY), path, file);
 }
 
-// Only a file that is already there can be read-only, so a new file, such as
-// the usual working copy, is made without looking first.
 uint32_t HostCreateEmpty(const char* enginePath, FileHandle* file) {
   std::string path = HostPath(enginePath);
-  int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (descriptor < 0 && errno == EEXIST) {
-    uint32_t refusal = WhyNotWritable(path);
-    if (refusal != 0) return ReportedOpenError(refusal);
-    descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  }
-  return Opened(descriptor, path, file);
+  uint32_t refusal = WhyNotWritable(path);
+  if (refusal != 0) return ReportedOpenError(refusal);
+  return Opened(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644), path, file);
 }
 
 // A read of a regular file comes back short only at the end of the file; the
@@ -66,6 +62,14 @@ uint32_t HostReadBlock(FileHandle file, char* buffer, uint32_t size, uint32_t* g
   *got = static_cast<uint32_t>(count);
   *atEnd = *got < size;
   return 0;
+}
+
+// O_EXCL also refuses a link standing at the name, dangling or not.
+uint32_t HostCreateNew(const char* enginePath, FileHandle* file) {
+  std::string path = HostPath(enginePath);
+  int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (descriptor < 0 && errno == EEXIST) return kErrorFileExists;
+  return Opened(descriptor, path, file);
 }
 
 bool HostWriteBlock(FileHandle file, const char* data, uint32_t size) {

@@ -13,16 +13,8 @@ namespace {
 // under both.
 bool IsTooLong(const char* path) { return std::strlen(path) >= kMaxPath; }
 
-bool IsReadOnly(const char* path) {
-  DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-}
-
-uint32_t OpenWith(const char* path, DWORD access, DWORD disposition, FileHandle* file) {
+uint32_t OpenWith(const char* path, DWORD access, DWORD disposition, HANDLE* file) {
   if (IsTooLong(path)) return ReportedOpenError(ERROR_FILENAME_EXCED_RANGE);
-  // Windows will not empty a read-only file, nor will Wine, except when run by
-  // the superuser, whom the Unix open lets through.
-  if (disposition == CREATE_ALWAYS && IsReadOnly(path)) return kErrorAccessDenied;
   HANDLE handle =
       CreateFileA(path, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return ReportedOpenError(GetLastError());
@@ -32,12 +24,33 @@ uint32_t OpenWith(const char* path, DWORD access, DWORD disposition, FileHandle*
 
 }  // namespace
 
+// A name such as com1.txt or nul.txt opens a device on Windows 10 and
+// earlier, whatever the folder: a port that sends nothing would hold the read
+// for ever. Only a disk file is read.
 uint32_t Win32OpenExisting(const char* path, FileHandle* file) {
-  return OpenWith(path, GENERIC_READ, OPEN_EXISTING, file);
+  HANDLE handle;
+  uint32_t code = OpenWith(path, GENERIC_READ, OPEN_EXISTING, &handle);
+  if (code != 0) return code;
+  if (GetFileType(handle) != FILE_TYPE_DISK) {
+    CloseHandle(handle);
+    return kErrorNotSupported;
+  }
+  *file = handle;
+  return 0;
 }
 
 uint32_t Win32CreateEmpty(const char* path, FileHandle* file) {
-  return OpenWith(path, GENERIC_WRITE, CREATE_ALWAYS, file);
+  HANDLE handle;
+  uint32_t code = OpenWith(path, GENERIC_WRITE, CREATE_ALWAYS, &handle);
+  if (code == 0) *file = handle;
+  return code;
+}
+
+uint32_t Win32CreateNew(const char* path, FileHandle* file) {
+  HANDLE handle;
+  uint32_t code = OpenWith(path, GENERIC_WRITE, CREATE_NEW, &handle);
+  if (code == 0) *file = handle;
+  return code;
 }
 
 // A synchronous read of a disk file returns fewer bytes than asked for only
@@ -65,11 +78,9 @@ bool Win32RemoveFile(const char* path) { return DeleteFileA(path) != 0; }
 bool Win32RenameFile(const char* from, const char* to) { return MoveFileA(from, to) != 0; }
 
 // The 9x family has the entry point but answers that it is not implemented;
-// the caller then deletes and renames instead. Windows will not replace a
-// read-only file, but Wine does, so a read-only cookie file is refused here
-// as Windows would refuse it.
+// the caller then deletes and renames instead. Windows refuses to replace a
+// read-only file with access denied.
 uint32_t Win32MoveOver(const char* from, const char* to) {
-  if (IsReadOnly(to)) return kErrorAccessDenied;
   if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING)) return 0;
   return GetLastError();
 }

@@ -5,6 +5,7 @@
 
 uint32_t Win32OpenExisting(const char* path, FileHandle* file);
 uint32_t Win32CreateEmpty(const char* path, FileHandle* file);
+uint32_t Win32CreateNew(const char* path, FileHandle* file);
 uint32_t Win32ReadBlock(FileHandle file, char* buffer, uint32_t size, uint32_t* got, bool* atEnd);
 bool Win32WriteBlock(FileHandle file, const char* data, uint32_t size);
 bool Win32CloseFile(FileHandle file);
@@ -12,9 +13,10 @@ bool Win32RemoveFile(const char* path);
 bool Win32RenameFile(const char* from, const char* to);
 uint32_t Win32MoveOver(const char* from, const char* to);
 
-bool Win32FindFirst(const char* pattern, SearchHandle* search, FoundEntry* entry);
-bool Win32FindNext(SearchHandle search, FoundEntry* entry);
+uint32_t Win32FindFirst(const char* pattern, SearchHandle* search, FoundEntry* entry);
+uint32_t Win32FindNext(SearchHandle search, FoundEntry* entry);
 void Win32FindEnd(SearchHandle search);
+uint32_t Win32QueryStamp(const char* path, FileStamp* stamp);
 
 uint32_t Win32TickCount();
 FileTime Win32NowAsFileTime();
