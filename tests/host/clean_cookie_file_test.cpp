@@ -3,6 +3,7 @@
 #include "cleaning/clean_cookie_file.h"
 #include "cleaning/cleaning_state.h"
 #include "log/run_log.h"
+#include "platform/file_writer.h"
 #include "test_folder.h"
 
 namespace {
@@ -151,6 +152,33 @@ TEST_F(CleanCookieFileTest, ReadsAFileOfAThousandRecordsInFull) {
   CleanCookieFile("many.txt");
   ExpectCounters(1000, 334, 1, 0, 0, 0);
   EXPECT_EQ(Folder.Read("many.txt"), kept);
+}
+
+constexpr uint32_t kErrorLockViolation = 33;  // a region another program has locked
+int ReadsBeforeLock = 0;
+uint32_t ReadUntilLocked(FileHandle file, char* buffer, uint32_t size, uint32_t* got, bool* atEnd) {
+  if (ReadsBeforeLock-- == 0) return kErrorLockViolation;
+  return NativePlatform.ReadBlock(file, buffer, size, got, atEnd);
+}
+
+// The first block ends just after a record, where the file could also have
+// ended: only the platform's answer tells that it did not.
+TEST_F(CleanCookieFileTest, GivesUpAFileWhoseReadFailsAtARecordBoundary) {
+  std::string first = Cookie("e", kPast);
+  size_t missing = kFileBufferSize - first.size() - Cookie("k", kFuture).size();
+  first += Cookie("k" + std::string(missing / 2, 'k'), kFuture, missing % 2 == 0 ? 0 : 10);
+  ASSERT_EQ(first.size(), kFileBufferSize);
+  std::string bytes = first + Cookie("t", kFuture);
+  Folder.Write("edge.txt", bytes);
+  Platform.ReadBlock = ReadUntilLocked;
+  ReadsBeforeLock = 1;
+  CleanCookieFile("edge.txt");
+  EXPECT_EQ(LogText,
+            "Cleaning expired cookies:\r\n1. File: edge.txt, cookie: e\r\n"
+            "Error [33] reading file: edge.txt\r\n");
+  ExpectCounters(2, 1, 0, 0, 1, 0);
+  EXPECT_EQ(Folder.Names(), std::vector<std::string>{"edge.txt"});
+  EXPECT_EQ(Folder.Read("edge.txt"), bytes);
 }
 
 }  // namespace
