@@ -95,15 +95,24 @@ TEST_F(CleanCookieFileTest, KeepsAReadOnlyFileWhoseCookiesAllExpired) {
   EXPECT_EQ(Folder.Read("ro.txt"), bytes);
 }
 
+uint32_t NoOneStepReplace(const char*, const char*) { return kErrorCallNotImplemented; }
+
 TEST_F(CleanCookieFileTest, KeepsAReadOnlyPartlyExpiredFileAndLeavesNoWorkingCopy) {
-  std::string bytes = Cookie("a", kPast) + Cookie("b", kFuture);
-  Folder.Write("ro.txt", bytes);
-  Folder.MakeReadOnly("ro.txt");
-  CleanCookieFile("ro.txt");
-  EXPECT_EQ(LogText, "Cleaning expired cookies:\r\n1. File: ro.txt, cookie: a\r\n");
-  ExpectCounters(2, 1, 1, 0, 1, 0);
-  EXPECT_EQ(Folder.Names(), std::vector<std::string>{"ro.txt"});
-  EXPECT_EQ(Folder.Read("ro.txt"), bytes);
+  // Refused by the one-step replacement, or by the deletion that stands in for it.
+  for (auto moveOver : {NativePlatform.MoveOver, NoOneStepReplace}) {
+    SCOPED_TRACE(moveOver == NoOneStepReplace ? "delete and rename" : "one step");
+    TestFolder folder;
+    ResetEngine(folder.Path);
+    Platform.MoveOver = moveOver;
+    std::string bytes = Cookie("a", kPast) + Cookie("b", kFuture);
+    folder.Write("ro.txt", bytes);
+    folder.MakeReadOnly("ro.txt");
+    CleanCookieFile("ro.txt");
+    EXPECT_EQ(LogText, "Cleaning expired cookies:\r\n1. File: ro.txt, cookie: a\r\n");
+    ExpectCounters(2, 1, 1, 0, 1, 0);
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"ro.txt"});
+    EXPECT_EQ(folder.Read("ro.txt"), bytes);
+  }
 }
 
 TEST_F(CleanCookieFileTest, OverwritesAnOldWorkingCopy) {
