@@ -137,6 +137,25 @@ TEST_F(CleanCookieFileTest, KeepsAFileWhenAReadOnlyFileBearsTheWorkingCopyName) 
   EXPECT_EQ(Folder.Read("w.txt.bak"), "read-only leftover");
 }
 
+// A full disk: part of the block reaches the working copy, then the write fails.
+bool HalfWrite(FileHandle file, const char* data, uint32_t size) {
+  NativePlatform.WriteBlock(file, data, size / 2);
+  return false;
+}
+
+TEST_F(CleanCookieFileTest, RemovesAWorkingCopyWhoseWriteFailed) {
+  std::string bytes = Cookie("a", kPast) + Cookie("b", kFuture);
+  Folder.Write("w.txt", bytes);
+  Platform.WriteBlock = HalfWrite;
+  CleanCookieFile("w.txt");
+  EXPECT_EQ(
+      LogText,
+      "Cleaning expired cookies:\r\n1. File: w.txt, cookie: a\r\nError writing file: w.txt\r\n");
+  ExpectCounters(2, 1, 1, 0, 1, 0);
+  EXPECT_EQ(Folder.Names(), std::vector<std::string>{"w.txt"});
+  EXPECT_EQ(Folder.Read("w.txt"), bytes);
+}
+
 TEST_F(CleanCookieFileTest, KeepsAFileWhoseWorkingCopyNameIsTooLong) {
   std::string name = std::string(248, 'n') + ".txt";
   std::string bytes = Cookie("a", kPast) + Cookie("b", kFuture);
