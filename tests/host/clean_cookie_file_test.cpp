@@ -6,6 +6,7 @@
 #include "cleaning/clean_cookie_file.h"
 #include "cleaning/cleaning_state.h"
 #include "log/run_log.h"
+#include "platform/file_writer.h"
 #include "test_folder.h"
 
 namespace {
@@ -97,15 +98,24 @@ TEST_F(CleanCookieFileTest, KeepsAReadOnlyFileWhoseCookiesAllExpired) {
   EXPECT_EQ(Folder.Read("ro.txt"), bytes);
 }
 
+uint32_t NoOneStepReplace(const char*, const char*) { return kErrorCallNotImplemented; }
+
 TEST_F(CleanCookieFileTest, KeepsAReadOnlyPartlyExpiredFileAndLeavesNoWorkingCopy) {
-  std::string bytes = Cookie("a", kPast) + Cookie("b", kFuture);
-  Folder.Write("ro.txt", bytes);
-  Folder.MakeReadOnly("ro.txt");
-  CleanListedFile("ro.txt");
-  EXPECT_EQ(LogText, "Cleaning expired cookies:\r\n1. File: ro.txt, cookie: a\r\n");
-  ExpectCounters(2, 1, 1, 0, 1, 0);
-  EXPECT_EQ(Folder.Names(), std::vector<std::string>{"ro.txt"});
-  EXPECT_EQ(Folder.Read("ro.txt"), bytes);
+  // Refused by the one-step replacement, or by the deletion that stands in for it.
+  for (auto moveOver : {NativePlatform.MoveOver, NoOneStepReplace}) {
+    SCOPED_TRACE(moveOver == NoOneStepReplace ? "delete and rename" : "one step");
+    TestFolder folder;
+    ResetEngine(folder.Path);
+    Platform.MoveOver = moveOver;
+    std::string bytes = Cookie("a", kPast) + Cookie("b", kFuture);
+    folder.Write("ro.txt", bytes);
+    folder.MakeReadOnly("ro.txt");
+    CleanListedFile("ro.txt");
+    EXPECT_EQ(LogText, "Cleaning expired cookies:\r\n1. File: ro.txt, cookie: a\r\n");
+    ExpectCounters(2, 1, 1, 0, 1, 0);
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"ro.txt"});
+    EXPECT_EQ(folder.Read("ro.txt"), bytes);
+  }
 }
 
 TEST_F(CleanCookieFileTest, OverwritesAnOldWorkingCopy) {
@@ -140,6 +150,25 @@ TEST_F(CleanCookieFileTest, KeepsAFileWhenAReadOnlyFileBearsTheWorkingCopyName) 
   ExpectCounters(2, 1, 1, 0, 1, 0);
   EXPECT_EQ(Folder.Read("w.txt"), bytes);
   EXPECT_EQ(Folder.Read("w.txt.bak"), "read-only leftover");
+}
+
+// A full disk: part of the block reaches the working copy, then the write fails.
+bool HalfWrite(FileHandle file, const char* data, uint32_t size) {
+  NativePlatform.WriteBlock(file, data, size / 2);
+  return false;
+}
+
+TEST_F(CleanCookieFileTest, RemovesAWorkingCopyWhoseWriteFailed) {
+  std::string bytes = Cookie("a", kPast) + Cookie("b", kFuture);
+  Folder.Write("w.txt", bytes);
+  Platform.WriteBlock = HalfWrite;
+  CleanListedFile("w.txt");
+  EXPECT_EQ(
+      LogText,
+      "Cleaning expired cookies:\r\n1. File: w.txt, cookie: a\r\nError writing file: w.txt\r\n");
+  ExpectCounters(2, 1, 1, 0, 1, 0);
+  EXPECT_EQ(Folder.Names(), std::vector<std::string>{"w.txt"});
+  EXPECT_EQ(Folder.Read("w.txt"), bytes);
 }
 
 TEST_F(CleanCookieFileTest, KeepsAFileWhoseWorkingCopyNameIsTooLong) {
@@ -193,6 +222,33 @@ TEST_F(CleanCookieFileTest, ReadsAFileOfAThousandRecordsInFull) {
   CleanListedFile("many.txt");
   ExpectCounters(1000, 334, 1, 0, 0, 0);
   EXPECT_EQ(Folder.Read("many.txt"), kept);
+}
+
+constexpr uint32_t kErrorLockViolation = 33;  // a region another program has locked
+int ReadsBeforeLock = 0;
+uint32_t ReadUntilLocked(FileHandle file, char* buffer, uint32_t size, uint32_t* got, bool* atEnd) {
+  if (ReadsBeforeLock-- == 0) return kErrorLockViolation;
+  return NativePlatform.ReadBlock(file, buffer, size, got, atEnd);
+}
+
+// The first block ends just after a record, where the file could also have
+// ended: only the platform's answer tells that it did not.
+TEST_F(CleanCookieFileTest, GivesUpAFileWhoseReadFailsAtARecordBoundary) {
+  std::string first = Cookie("e", kPast);
+  size_t missing = kFileBufferSize - first.size() - Cookie("k", kFuture).size();
+  first += Cookie("k" + std::string(missing / 2, 'k'), kFuture, missing % 2 == 0 ? 0 : 10);
+  ASSERT_EQ(first.size(), kFileBufferSize);
+  std::string bytes = first + Cookie("t", kFuture);
+  Folder.Write("edge.txt", bytes);
+  Platform.ReadBlock = ReadUntilLocked;
+  ReadsBeforeLock = 1;
+  CleanListedFile("edge.txt");
+  EXPECT_EQ(LogText,
+            "Cleaning expired cookies:\r\n1. File: edge.txt, cookie: e\r\n"
+            "Error [33] reading file: edge.txt\r\n");
+  ExpectCounters(2, 1, 0, 0, 1, 0);
+  EXPECT_EQ(Folder.Names(), std::vector<std::string>{"edge.txt"});
+  EXPECT_EQ(Folder.Read("edge.txt"), bytes);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "cleaning/cookie_reader.h"
 #include "cleaning/cookie_writer.h"
+#include "platform/file_writer.h"
 #include "test_folder.h"
 
 namespace {
@@ -157,6 +158,26 @@ TEST_F(CookieReaderTest, WriterWritesNineLinesWithSingleLineFeeds) {
   writer.WriteRecord(result.Records[0]);
   ASSERT_TRUE(writer.Close());
   EXPECT_EQ(Folder.Read("out.txt"), Cookie("a", kFuture, 3));
+}
+
+int WritesBeforeFailure = 0;
+bool FailOneWrite(FileHandle file, const char* data, uint32_t size) {
+  if (WritesBeforeFailure-- == 0) return false;
+  return NativePlatform.WriteBlock(file, data, size);
+}
+
+// The close itself succeeds; the failed write went out either with a block too
+// large to buffer or with the buffer when closing.
+TEST_F(CookieReaderTest, WriterCloseReportsAFailedWrite) {
+  Platform.WriteBlock = FailOneWrite;
+  for (int failing : {0, 1}) {
+    WritesBeforeFailure = failing;
+    FileWriter writer;
+    ASSERT_EQ(writer.Create((Folder.Path + "out.txt").c_str()), 0u);
+    writer.Write(std::string(kFileBufferSize, 'x'));
+    writer.Write("tail");
+    EXPECT_FALSE(writer.Close()) << "failing write " << failing;
+  }
 }
 
 int Reads = 0;

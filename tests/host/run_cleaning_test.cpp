@@ -149,6 +149,36 @@ TEST_F(RunCleaningTest, AbortsWhenTheExpandedFolderDoesNotFitThePathBuffer) {
   EXPECT_EQ(LogText, Start("7") + "Error: Cookies folder not found.\r\nProcess aborted.\r\n");
 }
 
+// The folder buffer holds 259 characters and the terminating zero.
+TEST_F(RunCleaningTest, TakesAnExpansionOnlyWhenItFitsWithItsTerminatingZero) {
+  for (const auto& [length, fits] : {std::pair<size_t, bool>{1, true}, {259, true}, {260, false}}) {
+    std::string folder(length, 'p');
+    setenv("QUILLFEN_TEST_FOLDER", folder.c_str(), 1);
+    char buffer[kMaxPath] = {};
+    EXPECT_EQ(ExpandIntoCookieFolder("%QUILLFEN_TEST_FOLDER%", buffer), fits) << length;
+    if (fits) {
+      EXPECT_EQ(std::string(buffer), folder);
+    }
+  }
+}
+
+// As the Windows call: the answer counts the terminating zero, and a result
+// that does not fit leaves the bytes from `size` on alone.
+TEST(HostExpandEnvironment, AnswersTheSizeWithItsZeroAndWritesNothingPastTheBuffer) {
+  for (size_t length : {258, 259, 260, 261}) {
+    std::string value(length, 'v');
+    setenv("QUILLFEN_TEST_FOLDER", value.c_str(), 1);
+    char buffer[kMaxPath + 8];
+    std::memset(buffer, '#', sizeof buffer);
+    uint32_t answer = NativePlatform.ExpandEnvironment("%QUILLFEN_TEST_FOLDER%", buffer, kMaxPath);
+    EXPECT_EQ(answer, length + 1);
+    if (answer <= kMaxPath) {
+      EXPECT_EQ(std::string(buffer), value);
+    }
+    EXPECT_EQ(std::string(buffer + kMaxPath, 8), std::string(8, '#')) << length;
+  }
+}
+
 TEST(WindowsName, FollowsTheVersionTable) {
   struct Row {
     VersionInfo Version;

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/file_writer.h"
+
 namespace {
 
 constexpr uint32_t kPastHigh = 0x01D00000;
@@ -84,6 +86,16 @@ std::vector<Cookie> ManyCookies() {
   return cookies;
 }
 
+// The first 64 KiB block ends just after a whole record, where the file could
+// also have ended: a read failing there must not pass for the end.
+std::vector<Cookie> CookiesFillingOneBlock() {
+  std::vector<Cookie> cookies = {MakeCookie("edge0", true), MakeCookie("edge1", false)};
+  size_t missing = kFileBufferSize - Join(cookies, "\n", false).size();
+  cookies[1] = MakeCookie("edge1", false, 12 + missing);
+  cookies.push_back(MakeCookie("edge2", false));
+  return cookies;
+}
+
 std::vector<FixtureFile> BuildFixture() {
   return {
       FromCookies("keep_lf.txt",
@@ -96,6 +108,7 @@ std::vector<FixtureFile> BuildFixture() {
       FromCookies("part_cr.txt", {MakeCookie("p4", true), MakeCookie("p5", false)}, "\r",
                   "\x1a after the end"),
       FromCookies("part_big.txt", ManyCookies()),
+      FromCookies("part_edge.txt", CookiesFillingOneBlock()),
       BrokenAfter("bad_after_expired.txt", {MakeCookie("b1", true), MakeCookie("b2", false)}),
       Plain("bad_garbage.txt", Fate::Incorrect, "this is not a cookie file at all\n"),
       Plain("tiny.txt", Fate::Small, "eighteen bytes...."),

@@ -124,18 +124,27 @@ void CheckDeleted(Checker& check, const FixtureFile& file, const FileState& stat
   if (state.CopyKept) check.Fail(file, "working copy left behind");
 }
 
+// A refused replacement, or a refused deletion where the file is deleted before
+// the rename, leaves the file whole: the working copy goes, and nothing is logged.
+bool DiscardsCopySilently(FaultKind kind) {
+  return kind == FaultKind::ReplaceDenied || kind == FaultKind::ReplaceShared ||
+         kind == FaultKind::DeleteRefused;
+}
+
 bool ExplainsOriginalRewrite(Checker& check, const FixtureFile& file, const FileState& state,
                              const FileEvents& events) {
   if (!state.CopyKept && ExplainsOriginal(check, file, events)) return true;
   if (!FullyRead(file, events)) return false;
   if (events.ErrorLines() == 0 && !state.CopyKept) {
     ++check.Counted.SilentDiscards;
-    return true;
+    return DiscardsCopySilently(check.Kind);
   }
   if (events.WriteErrors + events.ChangedErrors == 1 && events.ErrorLines() == 1) {
     return !state.CopyKept;
   }
-  return events.ReplaceErrors == 1 && events.ErrorLines() == 1 && state.CopyIsClean;
+  // Only a replacement failing for another reason reports a copy beside the whole file.
+  return check.Kind == FaultKind::ReplaceOther && events.ReplaceErrors == 1 &&
+         events.ErrorLines() == 1 && state.CopyIsClean;
 }
 
 void CheckRewritten(Checker& check, const FixtureFile& file, const FileState& state,
