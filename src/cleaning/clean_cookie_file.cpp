@@ -114,10 +114,12 @@ void ReportChangedFile(std::string_view name) {
 
 void DeleteExpiredFile(const std::string& path, std::string_view name, const FileStamp& listed) {
   ++Counters.FilesRemoved;
-  if (!IsAsListed(path, listed)) return ReportChangedFile(name);
-  if (Platform.RemoveFile(path.c_str())) return;
-  ++Counters.IoErrors;
-  LogWithName("Error deleting: ", name);
+  if (!IsAsListed(path, listed)) {
+    ReportChangedFile(name);
+  } else if (!Platform.RemoveFile(path.c_str())) {
+    ++Counters.IoErrors;
+    LogWithName("Error deleting: ", name);
+  }
 }
 
 // The working copy is always a new file. A file of that name is a leftover of
@@ -176,7 +178,8 @@ void ReplaceWithKeptCookies(const std::string& path, std::string_view name, size
   // lies between the check and the replacement.
   if (!IsAsListed(path, listed)) {
     Platform.RemoveFile(copyPath.c_str());
-    return ReportChangedFile(name);
+    ReportChangedFile(name);
+    return;
   }
   uint32_t error = Platform.MoveOver(copyPath.c_str(), path.c_str());
   if (error == 0) return;

@@ -33,10 +33,12 @@ bool IsCookieFileName(const char* name) {
          (ending[3] | 0x20) == 't';
 }
 
-// The search answers these for a folder without cookie files and for one
-// that does not exist; anything else keeps the folder from being listed.
+// The search answers these for a folder without cookie files, for one that
+// does not exist and for a file in its place; anything else keeps a folder
+// that is there from being listed.
 bool IsQuietEnd(uint32_t error) {
-  return error == kErrorFileNotFound || error == kErrorPathNotFound || error == kErrorNoMoreFiles;
+  return error == kErrorFileNotFound || error == kErrorPathNotFound || error == kErrorNoMoreFiles ||
+         error == kErrorNotAFolder;
 }
 
 void ReportUnlistableFolder(uint32_t error) {

@@ -22,6 +22,7 @@ enum : uint32_t {
   kErrorNotSupported = 50,
   kErrorFileExists = 80,
   kErrorCallNotImplemented = 120,
+  kErrorNotAFolder = 267,
 };
 
 // The size of the platform's path buffers, terminating zero included.
@@ -93,7 +94,8 @@ struct PlatformServices {
 
   // Answer 0 with an entry, or the platform's error number: kErrorFileNotFound
   // when nothing matches, kErrorPathNotFound when the folder is missing,
-  // kErrorNoMoreFiles at the end of the listing.
+  // kErrorNotAFolder when a file stands in its place, kErrorNoMoreFiles at
+  // the end of the listing.
   uint32_t (*FindFirst)(const char* pattern, SearchHandle* search, FoundEntry* entry);
   uint32_t (*FindNext)(SearchHandle search, FoundEntry* entry);
   void (*FindEnd)(SearchHandle search);

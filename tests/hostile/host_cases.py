@@ -24,6 +24,8 @@ MEMORY_LIMIT = 512 << 20
 class HostRun:
     # Twice the address space run_short_of_memory allows.
     more_than_memory = 2 * MEMORY_LIMIT
+    # A file in the place of the Low folder reads as no folder at all.
+    low_file_error = None
 
     def __init__(self, program, work, vanish_library):
         self.program = program

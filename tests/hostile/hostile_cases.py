@@ -91,6 +91,9 @@ def case_folder_entries(run):
     ]
     for expect in expects[1:]:
         expect.write(folder)
+    if run.low_file_error is not None:
+        expects.append(Expect(b"Low", low, low, [b"Error [%d] reading folder: %sLow\\" % (
+            run.low_file_error, run.cookie_folder_line())], found=0, io_errors=1))
     run.check(run.run(), expects, others={"dir.txt", "x.txt.bak", "Low"})
     check_folder(os.path.join(folder, "dir.txt"), [inner])
     with open(os.path.join(folder, "Low"), "rb") as f:

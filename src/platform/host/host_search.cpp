@@ -61,8 +61,8 @@ uint32_t HostFindFirst(const char* pattern, SearchHandle* search, FoundEntry* en
   if (mask.empty() || mask[0] != '*') return kErrorFileNotFound;
   DIR* listing = opendir(folder.c_str());
   if (listing == nullptr) {
-    return errno == ENOENT || errno == ENOTDIR ? kErrorPathNotFound
-                                               : WindowsErrorFromErrno(errno, folder);
+    if (errno == ENOENT) return kErrorPathNotFound;
+    return errno == ENOTDIR ? kErrorNotAFolder : WindowsErrorFromErrno(errno, folder);
   }
   auto* state = new HostSearch{listing, mask.substr(1)};
   uint32_t error = NextMatch(*state, entry);
