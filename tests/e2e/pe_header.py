@@ -23,7 +23,7 @@ def read_header(exe):
     optional = pe + 24
     os_version = struct.unpack_from("<HH", data, optional + 40)
     subsystem_version = struct.unpack_from("<HH", data, optional + 48)
-    subsystem, dll_characteristics = struct.unpack_from("<HH", data, optional + 68)
+    dll_characteristics = struct.unpack_from("<H", data, optional + 70)[0]
     relocations = struct.unpack_from("<II", data, optional + 96 + 5 * 8)  # data directory 5
     table = optional + optional_size
     names = [data[table + 40 * i:table + 40 * i + 8].rstrip(b"\0").decode() for i in range(sections)]
@@ -36,7 +36,6 @@ def read_header(exe):
         "relocation table present": relocations[1] > 0 and ".reloc" in names,
         "OS version": os_version,
         "subsystem version": subsystem_version,
-        "subsystem": subsystem,
     }
 
 
@@ -49,7 +48,6 @@ EXPECTED = {
     "relocation table present": True,
     "OS version": (4, 0),
     "subsystem version": (4, 0),
-    "subsystem": 2,  # Windows GUI
 }
 
 
