@@ -25,7 +25,19 @@ set_property(SOURCE ${QUILLFEN_RESOURCES} APPEND PROPERTY OBJECT_DEPENDS
 
 add_executable(Quillfen WIN32
   src/shell/win32_main.cpp
+  src/shell/dll_search_guard.cpp
   ${QUILLFEN_RESOURCES}
 )
 target_link_libraries(Quillfen PRIVATE quillfen_ui quillfen_shell quillfen_warnings)
 target_link_options(Quillfen PRIVATE -static -static-libgcc -static-libstdc++ -s)
+# Hardening that every Windows since XP SP2 or Vista honours and that older
+# ones ignore: no code from data pages, a load address of the system's choice
+# (the relocation table stays, which the loader needs for that), and no
+# compatibility shims for terminal servers. The subsystem and OS versions stay
+# 4.0, the oldest Windows the program is for. No link time stamp, so that the
+# same sources give the same bytes.
+target_link_options(Quillfen PRIVATE
+  -Wl,--nxcompat,--dynamicbase,--tsaware
+  -Wl,--major-subsystem-version,4,--minor-subsystem-version,0
+  -Wl,--major-os-version,4,--minor-os-version,0
+  -Wl,--no-insert-timestamp)

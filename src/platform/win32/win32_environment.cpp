@@ -8,6 +8,15 @@ constexpr int kCsidlCookies = 0x21;
 
 using SpecialFolderQuery = BOOL(WINAPI*)(HWND, LPSTR, int, BOOL);
 
+HMODULE LoadSystemLibrary(const char* name) {
+  char path[MAX_PATH];
+  UINT length = GetSystemDirectoryA(path, MAX_PATH);
+  if (length == 0 || length + 1 + lstrlenA(name) >= MAX_PATH) return nullptr;
+  path[length] = '\\';
+  lstrcpyA(path + length + 1, name);
+  return LoadLibraryA(path);
+}
+
 }  // namespace
 
 uint32_t Win32TickCount() { return GetTickCount(); }
@@ -28,9 +37,10 @@ VersionInfo Win32QueryVersion() {
 }
 
 // Looked up by name, since early shells lack the query; the library stays
-// loaded for the life of the process.
+// loaded for the life of the process. It is loaded from the system folder by
+// its full name, so that no shell32.dll beside the program can stand in.
 ShellFolderAnswer Win32QueryCookieFolder(char buffer[kMaxPath]) {
-  HMODULE shell = LoadLibraryA("shell32.dll");
+  HMODULE shell = LoadSystemLibrary("shell32.dll");
   if (shell == nullptr) return ShellFolderAnswer::NoLibrary;
   auto query = reinterpret_cast<SpecialFolderQuery>(
       reinterpret_cast<void*>(GetProcAddress(shell, "SHGetSpecialFolderPathA")));
