@@ -25,17 +25,18 @@ from open_watch import IN_CREATE, IN_OPEN, OpenWatch  # noqa: E402
 
 RUNNER = os.path.join(HERE, "..", "..", "scripts", "wine-run.sh")
 PARTLY = [(b"gone", True), (b"kept", False)]
+NOBODY = 65534
 
 
 class WineRun:
     # Beyond what a 32-bit process can hold in one piece.
     more_than_memory = 1800 << 20
 
-    def __init__(self, exe, prefix, holder, work):
+    def __init__(self, exe, prefix, holder, work, uid=None):
         self.exe = exe
         self.holder = holder
         self.work = work
-        self.wine = Wine(prefix, RUNNER)
+        self.wine = Wine(prefix, RUNNER, uid)
         self.wine.ready()
         self.folder = self.wine.reset_cookie_folder()
 
@@ -57,7 +58,7 @@ class WineRun:
     def start(self):
         return subprocess.Popen([RUNNER, self.wine.prefix, self.exe, "a"], cwd=self.work,
                                 env=self.wine.env(), stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL)
+                                stderr=subprocess.DEVNULL, **self.wine.as_user())
 
     def log(self):
         with open(os.path.join(self.work, "Result.log"), "rb") as f:
@@ -326,6 +327,31 @@ def case_changed_during_run(run):
         else:
             expects.append(change_refused(name, cookies, record(*added, line_end=b"\r\n")))
     run.check(log, expects)
+
+
+def case_unlistable_folder(run):
+    """A Low folder that may not be listed gives one line that names it and
+    one I/O error (Wine 8: 5), and the cookie folder itself is cleaned. Root
+    lists any folder, so Wine then runs as nobody, in a prefix of its own."""
+    if os.geteuid() == 0:
+        os.chown(run.work, NOBODY, NOBODY)
+        run = WineRun(run.exe, run.wine.prefix + "-nobody/prefix", run.holder, run.work, NOBODY)
+    low = os.path.join(run.folder, "Low")
+    os.mkdir(low)
+    hidden = untouched(b"low.txt", record(b"gone", True)).write(low)
+    expects = [cookie_file(b"main.txt", PARTLY).write(run.folder),
+               Expect(b"Low", None, None, [b"Error [5] reading folder: " +
+                                           run.cookie_folder_line() + b"Low\\"],
+                      found=0, io_errors=1)]
+    if run.wine.uid is not None:
+        for path in (low, os.path.join(low, "low.txt"), os.path.join(run.folder, "main.txt")):
+            os.chown(path, NOBODY, NOBODY)
+    os.chmod(low, 0)
+    try:
+        run.check(run.run(), expects, others={"Low"})
+    finally:
+        os.chmod(low, 0o755)
+    check_folder(low, [hidden])
 
 
 def main():
