@@ -86,6 +86,17 @@ def delete_refused(name, cookies):
     return expect
 
 
+def change_refused(name, cookies, added=b""):
+    """A file another program changed, by adding `added`, after the run listed
+    it: it stays as that program left it. A file whose cookies all expired
+    still counts as removed, as a refused deletion does."""
+    expect = cookie_file(name, cookies)
+    expect.after = expect.data + added
+    expect.lines.append(b"Error: File changed by another program: " + name)
+    expect.counts["io_errors"] = 1
+    return expect
+
+
 def read_refused(name, data, code=None):
     """A file the run cannot open (code None: whatever number the platform gives)."""
     code_text = b"*" if code is None else b"%d" % code
