@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include <cstring>
-#include <string>
 
 #include "platform/win32/win32_platform.h"
 
@@ -19,28 +18,12 @@ void TakeEntry(const WIN32_FIND_DATAA& data, FoundEntry* entry) {
   entry->Stamp = StampOf(data);
 }
 
-// A file standing where the folder should be (a file named Low) leaves no
-// folder to list, as a missing folder does; the search names that otherwise
-// (Wine 8: 123, invalid name). Asked only after such a failure, which is rare.
-uint32_t SearchFailure(const char* pattern) {
-  uint32_t error = GetLastError();
-  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return error;
-  const char* lastBackslash = std::strrchr(pattern, '\\');
-  if (lastBackslash == nullptr) return error;
-  std::string folder(pattern, lastBackslash);
-  DWORD attributes = GetFileAttributesA(folder.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-    return ERROR_PATH_NOT_FOUND;
-  }
-  return error;
-}
-
 }  // namespace
 
 uint32_t Win32FindFirst(const char* pattern, SearchHandle* search, FoundEntry* entry) {
   WIN32_FIND_DATAA data;
   HANDLE handle = FindFirstFileA(pattern, &data);
-  if (handle == INVALID_HANDLE_VALUE) return SearchFailure(pattern);
+  if (handle == INVALID_HANDLE_VALUE) return GetLastError();
   TakeEntry(data, entry);
   *search = handle;
   return 0;
