@@ -13,16 +13,8 @@ namespace {
 // under both.
 bool IsTooLong(const char* path) { return std::strlen(path) >= kMaxPath; }
 
-bool IsReadOnly(const char* path) {
-  DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-}
-
 uint32_t OpenWith(const char* path, DWORD access, DWORD disposition, FileHandle* file) {
   if (IsTooLong(path)) return ReportedOpenError(ERROR_FILENAME_EXCED_RANGE);
-  // Windows will not empty a read-only file, nor will Wine, except when run by
-  // the superuser, whom the Unix open lets through.
-  if (disposition == CREATE_ALWAYS && IsReadOnly(path)) return kErrorAccessDenied;
   HANDLE handle =
       CreateFileA(path, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return ReportedOpenError(GetLastError());
@@ -65,11 +57,9 @@ bool Win32RemoveFile(const char* path) { return DeleteFileA(path) != 0; }
 bool Win32RenameFile(const char* from, const char* to) { return MoveFileA(from, to) != 0; }
 
 // The 9x family has the entry point but answers that it is not implemented;
-// the caller then deletes and renames instead. Windows will not replace a
-// read-only file, but Wine does, so a read-only cookie file is refused here
-// as Windows would refuse it.
+// the caller then deletes and renames instead. Windows refuses to replace a
+// read-only file with access denied.
 uint32_t Win32MoveOver(const char* from, const char* to) {
-  if (IsReadOnly(to)) return kErrorAccessDenied;
   if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING)) return 0;
   return GetLastError();
 }
