@@ -332,13 +332,26 @@ def case_changed_during_run(run):
     run.check(log, expects)
 
 
+def reachable_by_nobody(path, test="-x"):
+    """Whether nobody may enter the folder (or read the file) at `path`: a
+    clone under /root, for one, is out of its reach."""
+    return subprocess.run(["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY,
+                           "--clear-groups", "test", test, path]).returncode == 0
+
+
 def case_unlistable_folder(run):
     """A Low folder that may not be listed gives one line that names it and
     one I/O error (Wine 8: 5), and the cookie folder itself is cleaned. Root
     lists any folder, so Wine then runs as nobody, in a prefix of its own."""
     if os.geteuid() == 0:
         os.chown(run.work, NOBODY, NOBODY)
-        run = WineRun(run.exe, run.wine.prefix + "-nobody/prefix", run.holder, run.work, NOBODY)
+        area = run.wine.prefix + "-nobody"
+        exe = run.exe
+        if not reachable_by_nobody(os.path.dirname(run.wine.prefix)):
+            area = os.path.join(tempfile.gettempdir(), "quillfen-hostile-wine-nobody")
+        if not reachable_by_nobody(exe, "-r"):
+            exe = shutil.copy(exe, run.work)
+        run = WineRun(exe, os.path.join(area, "prefix"), run.holder, run.work, NOBODY)
     low = os.path.join(run.folder, "Low")
     os.mkdir(low)
     hidden = untouched(b"low.txt", record(b"gone", True)).write(low)
