@@ -45,4 +45,7 @@ add_library(quillfen_shell STATIC
   src/shell/command_line.cpp
   src/shell/startup.cpp
 )
+if(WIN32)
+  target_sources(quillfen_shell PRIVATE src/shell/dll_search_guard.cpp)
+endif()
 target_link_libraries(quillfen_shell PUBLIC quillfen_cleaning PRIVATE quillfen_warnings)

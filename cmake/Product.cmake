@@ -25,7 +25,6 @@ set_property(SOURCE ${QUILLFEN_RESOURCES} APPEND PROPERTY OBJECT_DEPENDS
 
 add_executable(Quillfen WIN32
   src/shell/win32_main.cpp
-  src/shell/dll_search_guard.cpp
   ${QUILLFEN_RESOURCES}
 )
 target_link_libraries(Quillfen PRIVATE quillfen_ui quillfen_shell quillfen_warnings)
