@@ -1,3 +1,4 @@
+// The directory search, and the stamp of one file as the directory gives it.
 #include <windows.h>
 
 #include <cstring>
@@ -6,10 +7,13 @@
 
 namespace {
 
+FileStamp StampOf(DWORD sizeHigh, DWORD sizeLow, const FILETIME& written) {
+  uint64_t size = (uint64_t{sizeHigh} << 32) | sizeLow;
+  return FileStamp{size, FileTime{written.dwLowDateTime, written.dwHighDateTime}};
+}
+
 FileStamp StampOf(const WIN32_FIND_DATAA& data) {
-  uint64_t size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-  return FileStamp{
-      size, FileTime{data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime}};
+  return StampOf(data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime);
 }
 
 void TakeEntry(const WIN32_FIND_DATAA& data, FoundEntry* entry) {
@@ -66,9 +70,6 @@ uint32_t Win32QueryStamp(const char* path, FileStamp* stamp) {
   if (query == nullptr) return QueryStampBySearch(path, stamp);
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!query(path, GetFileExInfoStandard, &data)) return GetLastError();
-  uint64_t size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-  if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) size = 0;
-  *stamp = FileStamp{
-      size, FileTime{data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime}};
+  *stamp = StampOf(data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime);
   return 0;
 }
