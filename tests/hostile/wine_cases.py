@@ -35,11 +35,11 @@ class WineRun:
     # run takes for a missing folder; Wine answers 123, which it reports.
     low_file_error = 123
 
-    def __init__(self, exe, prefix, holder, work, uid=None):
+    def __init__(self, exe, prefix, holder, work, uid=None, runner=RUNNER):
         self.exe = exe
         self.holder = holder
         self.work = work
-        self.wine = Wine(prefix, RUNNER, uid)
+        self.wine = Wine(prefix, runner, uid)
         self.wine.ready()
         self.folder = self.wine.reset_cookie_folder()
 
@@ -346,12 +346,12 @@ def case_unlistable_folder(run):
     if os.geteuid() == 0:
         os.chown(run.work, NOBODY, NOBODY)
         area = run.wine.prefix + "-nobody"
-        exe = run.exe
+        exe, runner = run.exe, RUNNER
         if not reachable_by_nobody(os.path.dirname(run.wine.prefix)):
             area = os.path.join(tempfile.gettempdir(), "quillfen-hostile-wine-nobody")
-        if not reachable_by_nobody(exe, "-r"):
-            exe = shutil.copy(exe, run.work)
-        run = WineRun(exe, os.path.join(area, "prefix"), run.holder, run.work, NOBODY)
+        if not (reachable_by_nobody(exe, "-r") and reachable_by_nobody(runner, "-r")):
+            exe, runner = shutil.copy(exe, run.work), shutil.copy(runner, run.work)
+        run = WineRun(exe, os.path.join(area, "prefix"), run.holder, run.work, NOBODY, runner)
     low = os.path.join(run.folder, "Low")
     os.mkdir(low)
     hidden = untouched(b"low.txt", record(b"gone", True)).write(low)
