@@ -13,7 +13,7 @@ namespace {
 
 // The files to clean, one after another: each listed stamp, then the name
 // closed by a zero byte. A folder of many thousand files costs little more
-// than the bytes of their names.
+// than the bytes of their names and stamps.
 struct CleaningList {
   std::string Bytes;
 
@@ -57,8 +57,8 @@ void ListFolder(int32_t& filesFound, CleaningList& toClean) {
     do {
       if (!IsCookieFileName(entry.Name)) continue;
       ++filesFound;
-      if (static_cast<int32_t>(static_cast<uint32_t>(entry.Stamp.Size)) > SmallFileLimit)
-        toClean.Add(entry);
+      auto sizeLow = static_cast<uint32_t>(entry.Stamp.Size);
+      if (static_cast<int32_t>(sizeLow) > SmallFileLimit) toClean.Add(entry);
     } while ((error = Platform.FindNext(search, &entry)) == 0);
     Platform.FindEnd(search);
   }
