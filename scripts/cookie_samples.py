@@ -82,41 +82,32 @@ def demo_folders():
 
 
 class Wine:
-    """Runs Windows programs in one Wine prefix, as this process's user or as
-    the user `uid`, who then has a home folder beside the prefix."""
+    """Runs Windows programs in one Wine prefix, through `runner`: wine-run.sh,
+    or wine-run-as-user.sh, whose user `uid` then has a prefix of its own and
+    owns the cookie folder."""
 
     def __init__(self, prefix, runner, uid=None):
         self.prefix = os.path.abspath(prefix)
-        self.runner = runner  # scripts/wine-run.sh
+        self.runner = runner
         self.uid = uid
         self.user = getpass.getuser() if uid is None else pwd.getpwuid(uid).pw_name
-        self.home = os.path.join(os.path.dirname(self.prefix), "home")
-        if uid is not None:
-            for folder in (os.path.dirname(self.prefix), self.home):
-                os.makedirs(folder, exist_ok=True)
-                os.chown(folder, uid, uid)
+        self.own_prefix = self.prefix if uid is None else subprocess.run(
+            [runner, self.prefix, "--prefix"], check=True, stdout=subprocess.PIPE,
+            text=True).stdout.strip()
 
     def env(self):
         env = dict(os.environ)
         env.update(WINEPREFIX=self.prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree=;mshtml=")
-        if self.uid is not None:
-            for name in ("XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"):
-                env.pop(name, None)
-            env.update(HOME=self.home, USER=self.user, LOGNAME=self.user)
         return env
-
-    def as_user(self):
-        return {} if self.uid is None else dict(user=self.uid, group=self.uid, extra_groups=[])
 
     def run(self, program, *arguments, cwd=None, timeout=120):
         return subprocess.run([self.runner, self.prefix, program, *arguments], cwd=cwd,
-                              env=self.env(), timeout=timeout, stdout=subprocess.PIPE,
-                              stderr=subprocess.PIPE, **self.as_user())
+                              env=self.env(), timeout=timeout,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
     def start(self, program, *arguments, cwd=None):
         return subprocess.Popen([self.runner, self.prefix, program, *arguments], cwd=cwd,
-                                env=self.env(), stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                **self.as_user())
+                                env=self.env(), stdin=subprocess.PIPE, stdout=subprocess.PIPE)
 
     def ready(self):
         """Makes the prefix (once) and answers its cookie folder on the Linux side."""
@@ -124,7 +115,7 @@ class Wine:
         return self.cookie_folder()
 
     def cookie_folder(self):
-        return os.path.join(self.prefix, "drive_c", "users", self.user, "AppData",
+        return os.path.join(self.own_prefix, "drive_c", "users", self.user, "AppData",
                             "Local", "Microsoft", "Windows", "INetCookies")
 
     def windows_cookie_folder(self):

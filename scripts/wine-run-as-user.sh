@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine as an ordinary user:
 #   wine-run-as-user.sh PREFIX PROGRAM [ARGUMENTS...]
+#   wine-run-as-user.sh PREFIX --prefix     prints the prefix Wine will use
+# PROGRAM is a file, or the name of one of Wine's own programs (cmd).
 # Windows refuses to empty or replace a read-only file. Wine refuses too, but
 # only because Unix does: run by the superuser, it empties and replaces such a
 # file. Tests of that refusal therefore run Wine through this script.
@@ -14,9 +16,13 @@
 set -euo pipefail
 runner=$(dirname "$(realpath "$0")")/wine-run.sh
 prefix=$(realpath -m "$1")
-program=$(realpath "$2")
+program=$2
+[ -f "$program" ] && program=$(realpath "$program")
 shift 2
-if [ "$(id -u)" -ne 0 ]; then exec "$runner" "$prefix" "$program" "$@"; fi
+if [ "$(id -u)" -ne 0 ]; then
+  if [ "$program" = --prefix ]; then echo "$prefix" && exit 0; fi
+  exec "$runner" "$prefix" "$program" "$@"
+fi
 
 user=65534
 as_user() { setpriv --reuid=$user --regid=$user --clear-groups "$@"; }
@@ -28,14 +34,19 @@ if ! as_user test -x "$(dirname "$prefix")"; then
 fi
 mkdir -p "$area/home"
 chown $user:$user "$area" "$area/home"
+if [ "$program" = --prefix ]; then echo "$area/prefix" && exit 0; fi
 
-if ! as_user test -r "$program" || ! as_user test -r "$runner"; then
-  mkdir -p "$area/bin"
-  cp "$runner" "$(dirname "$program")"/*.exe "$area/bin/"
-  chown -R $user:$user "$area/bin"
-  runner=$area/bin/$(basename "$runner")
-  program=$area/bin/$(basename "$program")
+bin=$area/bin
+mkdir -p "$bin"
+if ! as_user test -r "$runner"; then
+  cp "$runner" "$bin/"
+  runner=$bin/$(basename "$runner")
 fi
+if [ -f "$program" ] && ! as_user test -r "$program"; then
+  cp "$(dirname "$program")"/*.exe "$bin/"
+  program=$bin/$(basename "$program")
+fi
+chown -R $user:$user "$bin"
 
 as_user test -x . || cd "$area/home"
 name=$(getent passwd $user | cut -d : -f 1 || true)
