@@ -62,7 +62,7 @@ class WineRun:
     def start(self):
         return subprocess.Popen([self.wine.runner, self.wine.prefix, self.exe, "a"], cwd=self.work,
                                 env=self.wine.env(), stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL, **self.wine.as_user())
+                                stderr=subprocess.DEVNULL)
 
     def log(self):
         with open(os.path.join(self.work, "Result.log"), "rb") as f:
