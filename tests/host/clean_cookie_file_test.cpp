@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <fstream>
-
 #include "cleaning/clean_cookie_file.h"
 #include "cleaning/cleaning_state.h"
 #include "log/run_log.h"
@@ -181,33 +179,6 @@ TEST_F(CleanCookieFileTest, KeepsAFileWhoseWorkingCopyNameIsTooLong) {
   ExpectCounters(2, 1, 1, 0, 1, 0);
   EXPECT_EQ(Folder.Names(), std::vector<std::string>{name});
   EXPECT_EQ(Folder.Read(name), bytes);
-}
-
-// Another program writes the file after it was read, before it is deleted
-// or replaced: its version stays, and no working copy is left.
-std::string ChangingFile;
-
-bool CloseAndChange(FileHandle file) {
-  bool closed = NativePlatform.CloseFile(file);
-  if (!ChangingFile.empty()) {
-    std::ofstream(ChangingFile, std::ios::binary | std::ios::app) << Cookie("new", kFuture);
-    ChangingFile.clear();
-  }
-  return closed;
-}
-
-TEST_F(CleanCookieFileTest, LeavesAFileChangedAfterItWasReadAsTheOtherProgramWroteIt) {
-  for (const std::string& bytes : {Cookie("a", kPast), Cookie("a", kPast) + Cookie("b", kFuture)}) {
-    ResetEngine(Folder.Path);
-    Folder.Write("c.txt", bytes);
-    ChangingFile = Folder.Path + "c.txt";
-    Platform.CloseFile = CloseAndChange;
-    CleanListedFile("c.txt");
-    EXPECT_EQ(Folder.Names(), std::vector<std::string>{"c.txt"});
-    EXPECT_EQ(Folder.Read("c.txt"), bytes + Cookie("new", kFuture));
-    EXPECT_NE(LogText.find("Error: File changed by another program: c.txt\r\n"), std::string::npos);
-    EXPECT_EQ(Counters.IoErrors, 1);
-  }
 }
 
 TEST_F(CleanCookieFileTest, ReadsAFileOfAThousandRecordsInFull) {

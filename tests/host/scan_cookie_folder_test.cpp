@@ -69,25 +69,6 @@ TEST_F(ScanCookieFolderTest, CountsOnlyLongNamesEndingInTxt) {
             (std::vector<std::string>{"cookies.txt_2011", "notes.txt~", "pipe.txt", "q.txtx"}));
 }
 
-// A folder that cannot be listed is no empty folder.
-uint32_t RefuseTheListing(const char*, SearchHandle*, FoundEntry*) { return kErrorAccessDenied; }
-uint32_t BreakOffTheListing(SearchHandle, FoundEntry*) { return 59; }
-
-TEST_F(ScanCookieFolderTest, ReportsAListingThatFailsAndGoesOn) {
-  Folder.Write("a.txt", Cookie("a", kPast));
-  Folder.Write("b.txt", Cookie("b", kPast));
-  Platform.FindFirst = RefuseTheListing;
-  int32_t filesFound = 0;
-  ScanCookieFolder(filesFound);
-  EXPECT_EQ(LogText, "Error [5] reading folder: " + Folder.Path + "\r\n");
-  Platform = NativePlatform;
-  Platform.FindNext = BreakOffTheListing;
-  ScanCookieFolder(filesFound);
-  EXPECT_NE(LogText.find("Error [59] reading folder: " + Folder.Path + "\r\n"), std::string::npos);
-  EXPECT_EQ(filesFound, 1);
-  EXPECT_EQ(Counters.IoErrors, 2);
-}
-
 TEST_F(ScanCookieFolderTest, CleansAReplacedFileOnlyOnce) {
   for (int i = 0; i < 50; ++i) {
     Folder.Write("f" + std::to_string(i) + ".txt", Cookie("gone", kPast) + Cookie("kept", kFuture));
