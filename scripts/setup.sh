@@ -7,7 +7,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build git
   googletest libgtest-dev
-  g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-tools
+  g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+  mingw-w64-tools
   wine wine32 wine64
   xvfb xdotool x11-utils imagemagick
   clang libclang-rt-dev strace python3

@@ -48,7 +48,7 @@ void MakeTitleFont() {
 // arrow.
 void ShowHandOverLinks() {
   HCURSOR hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));
-  SetClassLongA(Controls.WebLink, GCL_HCURSOR, static_cast<LONG>(reinterpret_cast<LONG_PTR>(hand)));
+  SetClassLongPtrA(Controls.WebLink, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(hand));
 }
 
 }  // namespace

@@ -153,8 +153,7 @@ TEST_F(MainDialogTest, OpensReadyWithItsCaptionFontsIconAndCursor) {
   }
 
   HCURSOR hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));
-  EXPECT_EQ(GetClassLongA(Controls.WebLink, GCL_HCURSOR),
-            static_cast<DWORD>(reinterpret_cast<LONG_PTR>(hand)));
+  EXPECT_EQ(GetClassLongPtrA(Controls.WebLink, GCLP_HCURSOR), reinterpret_cast<ULONG_PTR>(hand));
 }
 
 TEST_F(MainDialogTest, ProcessRunsOneCleaningIntoTheBox) {

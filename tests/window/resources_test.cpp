@@ -166,6 +166,13 @@ TEST(Resources, VersionBlockNamesQuillfen103) {
   EXPECT_EQ(block.Translations, std::vector<DWORD>{MAKELONG(1252, 0x0409)});
 }
 
+// Windows loads a program only with the common controls of its own processor.
+#ifdef _WIN64
+#define MANIFEST_PROCESSOR "amd64"
+#else
+#define MANIFEST_PROCESSOR "X86"
+#endif
+
 TEST(Resources, ManifestAsksForCommonControls6) {
   ASSERT_EQ(ResourceLanguageCount(kManifestType, 1), 1);
   std::string manifest = ResourceBytes(kManifestType, 1, kNeutral);
@@ -173,13 +180,15 @@ TEST(Resources, ManifestAsksForCommonControls6) {
   // In this order, so that the second identity is the dependency's.
   const char* const parts[] = {
       "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">",
-      "<assemblyIdentity version=\"1.0.0.0\" processorArchitecture=\"X86\" name=\"Velmora\" "
+      "<assemblyIdentity version=\"1.0.0.0\" processorArchitecture=\"" MANIFEST_PROCESSOR
+      "\" name=\"Velmora\" "
       "type=\"win32\"/>",
       "<description>not necessary</description>",
       "<dependency>",
       "<dependentAssembly>",
       "<assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" "
-      "version=\"6.0.0.0\" processorArchitecture=\"X86\" publicKeyToken=\"6595b64144ccf1df\" "
+      "version=\"6.0.0.0\" processorArchitecture=\"" MANIFEST_PROCESSOR
+      "\" publicKeyToken=\"6595b64144ccf1df\" "
       "language=\"*\"/>",
       "</dependentAssembly>",
       "</dependency>",

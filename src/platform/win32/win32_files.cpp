@@ -28,7 +28,7 @@ uint32_t OpenWith(const char* path, DWORD access, DWORD disposition, HANDLE* fil
 // earlier, whatever the folder: a port that sends nothing would hold the read
 // for ever. Only a disk file is read.
 uint32_t Win32OpenExisting(const char* path, FileHandle* file) {
-  HANDLE handle;
+  HANDLE handle = INVALID_HANDLE_VALUE;
   uint32_t code = OpenWith(path, GENERIC_READ, OPEN_EXISTING, &handle);
   if (code != 0) return code;
   if (GetFileType(handle) != FILE_TYPE_DISK) {
@@ -40,14 +40,14 @@ uint32_t Win32OpenExisting(const char* path, FileHandle* file) {
 }
 
 uint32_t Win32CreateEmpty(const char* path, FileHandle* file) {
-  HANDLE handle;
+  HANDLE handle = INVALID_HANDLE_VALUE;
   uint32_t code = OpenWith(path, GENERIC_WRITE, CREATE_ALWAYS, &handle);
   if (code == 0) *file = handle;
   return code;
 }
 
 uint32_t Win32CreateNew(const char* path, FileHandle* file) {
-  HANDLE handle;
+  HANDLE handle = INVALID_HANDLE_VALUE;
   uint32_t code = OpenWith(path, GENERIC_WRITE, CREATE_NEW, &handle);
   if (code == 0) *file = handle;
   return code;
