@@ -84,12 +84,14 @@ def demo_folders():
 class Wine:
     """Runs Windows programs in one Wine prefix, through `runner`: wine-run.sh,
     or wine-run-as-user.sh, whose user `uid` then has a prefix of its own and
-    owns the cookie folder."""
+    owns the cookie folder. `arch` ("32" or "64") chooses Wine's loader where
+    the machine's own choice will not do."""
 
-    def __init__(self, prefix, runner, uid=None):
+    def __init__(self, prefix, runner, uid=None, arch=None):
         self.prefix = os.path.abspath(prefix)
         self.runner = runner
         self.uid = uid
+        self.arch = arch
         self.user = getpass.getuser() if uid is None else pwd.getpwuid(uid).pw_name
         self.own_prefix = self.prefix if uid is None else subprocess.run(
             [runner, self.prefix, "--prefix"], check=True, stdout=subprocess.PIPE,
@@ -98,11 +100,13 @@ class Wine:
     def env(self):
         env = dict(os.environ)
         env.update(WINEPREFIX=self.prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree=;mshtml=")
+        if self.arch is not None:
+            env.update(QUILLFEN_WINE_ARCH=self.arch)
         return env
 
-    def run(self, program, *arguments, cwd=None, timeout=120):
+    def run(self, program, *arguments, cwd=None, timeout=120, preexec_fn=None):
         return subprocess.run([self.runner, self.prefix, program, *arguments], cwd=cwd,
-                              env=self.env(), timeout=timeout,
+                              env=self.env(), timeout=timeout, preexec_fn=preexec_fn,
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
     def start(self, program, *arguments, cwd=None):

@@ -1,6 +1,6 @@
 """End-to-end runs of the Windows executable in batch mode under Wine.
 
-Usage: batch_e2e.py EXE PREFIX CASE
+Usage: batch_e2e.py EXE PREFIX CASE [HOLDER | EXE64 PREFIX64]
 Each case seeds the prefix's cookie folder (and its Low subfolder), runs the
 tool as a user would, and compares the whole log (all but the seconds of the
 working time) and the folder's bytes afterwards with answers worked out here.
@@ -151,6 +151,21 @@ def case_held_open(exe, wine, work, holder):
     check_folder(folder, main)
 
 
+def case_same_as_64(exe, wine, work, exe64, prefix64):
+    """The 64-bit build, in a 64-bit prefix, leaves the same log (but for its
+    seconds) and the same bytes on the demo folder as the 32-bit build."""
+    runs = []
+    for program, runner in [(exe, wine), (exe64, samples.Wine(prefix64, RUNNER, arch="64"))]:
+        runner.ready()
+        folder, _, _ = seed(runner)
+        run_batch(runner, program, cwd=work)
+        log = open(os.path.join(work, "Result.log"), "rb").read()
+        runs.append((WORKING_TIME.sub(b"", log), samples.read_folder(folder),
+                     samples.read_folder(os.path.join(folder, "Low"))))
+        shutil.rmtree(folder)
+    expect_equal(runs[1], runs[0], "the 64-bit build's log and folders")
+
+
 def main():
     exe, prefix, case = sys.argv[1:4]
     wine = samples.Wine(prefix, RUNNER)
@@ -159,6 +174,8 @@ def main():
     try:
         if case == "held_open":
             case_held_open(exe, wine, work, sys.argv[4])
+        elif case == "same_as_64":
+            case_same_as_64(exe, wine, work, *sys.argv[4:6])
         else:
             globals()["case_" + case](exe, wine, work)
     finally:

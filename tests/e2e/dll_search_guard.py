@@ -19,24 +19,27 @@ SCRIPTS = os.path.join(os.path.dirname(__file__), "..", "..", "scripts")
 sys.path.insert(0, SCRIPTS)
 import cookie_samples as samples  # noqa: E402
 
-CALL = re.compile(r"^\w+:Call KERNEL32\.(\w+)\((.*)\) ret=([0-9a-f]{8})$")
+CALL = re.compile(r"^(\w+):Call KERNEL32\.(\w+)\((.*)\) ret=([0-9a-f]{8,16})$")
 SYSTEM_FOLDER = re.compile(r'"C:\\\\windows\\\\system32\\\\[^\\"]+"', re.I)
 
 
 def own_calls(exe, trace_lines):
-    """The kernel32 calls made from the executable's image, in order."""
+    """The kernel32 calls made from the executable's image by the thread that
+    loaded it, in order. Other processes of the prefix may load their images
+    at the same address."""
     with open(exe, "rb") as f:
         header = f.read(4096)
     size = struct.unpack_from("<I", header, struct.unpack_from("<I", header, 0x3C)[0] + 80)[0]
-    loaded = re.compile(r'Loaded L".*\\%s" at ([0-9A-F]{8}): native' % re.escape(os.path.basename(exe)))
-    base, calls = None, []
+    loaded = re.compile(r'^(\w+):.*Loaded L".*\\%s" at ([0-9A-F]{8,16}): native'
+                        % re.escape(os.path.basename(exe)))
+    thread, base, calls = None, None, []
     for line in trace_lines:
         found = loaded.search(line) if base is None else None
         if found:
-            base = int(found.group(1), 16)
+            thread, base = found.group(1), int(found.group(2), 16)
         call = CALL.match(line.rstrip("\n")) if base is not None else None
-        if call and base <= int(call.group(3), 16) < base + size:
-            calls.append((call.group(1), call.group(2).split(" ", 1)[-1]))
+        if call and call.group(1) == thread and base <= int(call.group(4), 16) < base + size:
+            calls.append((call.group(2), call.group(3).split(" ", 1)[-1]))
     return calls
 
 
@@ -47,7 +50,7 @@ def main():
     wine.reset_cookie_folder()
     env = dict(wine.env(), WINEDEBUG="+relay,+loaddll")
     with tempfile.TemporaryDirectory(prefix="quillfen-guard-") as work:
-        run = subprocess.run(["wine", exe, "a"], cwd=work, env=env, stdout=subprocess.DEVNULL,
+        run = subprocess.run([wine.runner, wine.prefix, exe, "a"], cwd=work, env=env, stdout=subprocess.DEVNULL,
                              stderr=subprocess.PIPE, timeout=120, text=True, errors="replace")
     calls = own_calls(exe, run.stderr.splitlines())
     names = [name for name, _ in calls]

@@ -1,7 +1,7 @@
 """Hostile cookie folders cleaned by the real executable under Wine, where
 Windows itself decides the outcome: names in the ANSI code page, the path
 length limit, exclusive opens, other programs deleting or moving files while
-the run goes on, and the 32-bit address space.
+the run goes on, and a process's address space.
 
 Usage: wine_cases.py EXE PREFIX CASE HOLDER
 Each case fills the prefix's cookie folder, runs EXE a in batch mode and
@@ -9,6 +9,7 @@ checks the whole log and every byte left in the folder.
 """
 
 import os
+import resource
 import shutil
 import subprocess
 import sys
@@ -29,8 +30,14 @@ PARTLY = [(b"gone", True), (b"kept", False)]
 NOBODY = 65534
 
 
+# A 64-bit program runs short of memory only when its address space is
+# limited; Wine itself needs about 2 GiB of it to start.
+WINE64_MEMORY_LIMIT = 2560 << 20
+
+
 class WineRun:
-    # Beyond what a 32-bit process can hold in one piece.
+    # Beyond what a 32-bit process can hold in one piece, and beyond
+    # WINE64_MEMORY_LIMIT; a size below 2 GiB, whose low 32 bits are positive.
     more_than_memory = 1800 << 20
     # Windows answers the search of a folder that is a file with 267, which the
     # run takes for a missing folder; Wine answers 123, which it reports.
@@ -50,14 +57,18 @@ class WineRun:
     def windows_path(self, name):
         return self.wine.windows_cookie_folder() + name
 
-    def run(self, timeout=600):
-        result = self.wine.run(self.exe, "a", cwd=self.work, timeout=timeout)
+    def run(self, timeout=600, preexec_fn=None):
+        result = self.wine.run(self.exe, "a", cwd=self.work, timeout=timeout,
+                               preexec_fn=preexec_fn)
         if result.returncode != 0:
             raise AssertionError("exit status %d" % result.returncode)
         return self.log()
 
     def run_short_of_memory(self):
-        return self.run()
+        if os.environ.get("QUILLFEN_WINE_ARCH") != "64":
+            return self.run()
+        limit = (WINE64_MEMORY_LIMIT, WINE64_MEMORY_LIMIT)
+        return self.run(preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_AS, limit))
 
     def start(self):
         return subprocess.Popen([self.wine.runner, self.wine.prefix, self.exe, "a"], cwd=self.work,

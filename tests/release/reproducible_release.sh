@@ -19,12 +19,15 @@ first=$work/a
 second="$work/a much longer folder name/b"
 release "$first"
 release "$second"
-for output in build/release/Quillfen.exe dist/Quillfen-1.03.zip dist/SHA256SUMS; do
+for output in build/release/win32/Quillfen.exe build/release/win64/Quillfen.exe \
+  dist/Quillfen-1.03.zip dist/SHA256SUMS; do
   cmp "$first/$output" "$second/$output" || { echo "FAIL: $output differs"; exit 1; }
 done
 (cd "$first/dist" && sha256sum --quiet -c SHA256SUMS)
 mkdir "$work/unpacked"
 python3 -m zipfile -e "$first/dist/Quillfen-1.03.zip" "$work/unpacked"
-[ "$(ls "$work/unpacked")" = "$(printf 'Quillfen.exe\nREADME.txt')" ] || { echo "FAIL: zip holds $(ls "$work/unpacked")"; exit 1; }
-cmp "$work/unpacked/Quillfen.exe" "$first/build/release/Quillfen.exe"
+held=$(cd "$work/unpacked" && find . -type f | sort)
+[ "$held" = "$(printf './Quillfen.exe\n./README.txt\n./x64/Quillfen.exe')" ] || { echo "FAIL: zip holds $held"; exit 1; }
+cmp "$work/unpacked/Quillfen.exe" "$first/build/release/win32/Quillfen.exe"
+cmp "$work/unpacked/x64/Quillfen.exe" "$first/build/release/win64/Quillfen.exe"
 echo "PASS: the same bytes from both folders"

@@ -1,14 +1,14 @@
-# Run by ctest before the tests that drive the Windows executable: a missing
-# executable is reported once, with the way to build it, and those tests are
-# then not run.
-#   cmake -DEXE=path -P present.cmake
-if(NOT EXISTS "${EXE}")
-  message(FATAL_ERROR
-    "No Windows executable at ${EXE}.\n"
-    "The tests that run it take it from the CMake cache variable QUILLFEN_WIN32_EXE. "
-    "Build it from the source folder with\n"
-    "  cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake "
-    "-DCMAKE_BUILD_TYPE=MinSizeRel -DQUILLFEN_TESTS=OFF\n"
-    "  cmake --build build/win32\n"
-    "or configure this build with -DQUILLFEN_WIN32_EXE=<path of another build's Quillfen.exe>.")
-endif()
+# Run by ctest before the tests that drive the Windows executables: a missing
+# one is reported once, with the way to build it, and those tests are then
+# not run.
+#   cmake -DEXE32=path -DEXE64=path -P present.cmake
+foreach(bits 32 64)
+  if(NOT EXISTS "${EXE${bits}}")
+    message(FATAL_ERROR
+      "No ${bits}-bit Windows executable at ${EXE${bits}}.\n"
+      "The tests take it from the CMake cache variable QUILLFEN_EXE${bits}. "
+      "Build it from the source folder with\n"
+      "  bash scripts/build-product.sh ${bits}\n"
+      "or configure this build with -DQUILLFEN_EXE${bits}=<path of another build's Quillfen.exe>.")
+  endif()
+endforeach()
