@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the product from scratch in a fresh build folder and packs it for
-# download: dist/Quillfen-1.03.zip (the executable and a read-me for users)
-# and dist/SHA256SUMS. Two runs from clones in any two folders give the same
-# bytes, as long as the toolchain is the same.
+# Builds the product from scratch in fresh build folders, the 32-bit and the
+# 64-bit executable, and packs them for download: dist/Quillfen-1.03.zip
+# (both executables and a read-me for users) and dist/SHA256SUMS. Two runs
+# from clones in any two folders give the same bytes, as long as the
+# toolchain is the same.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -10,12 +11,12 @@ bash scripts/setup.sh
 version=1.03
 build=build/release
 rm -rf "$build" dist
-cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-  -DCMAKE_BUILD_TYPE=MinSizeRel -DQUILLFEN_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" >/dev/null
+bash scripts/build-product.sh 32 "$build/win32"
+bash scripts/build-product.sh 64 "$build/win64"
 
 mkdir dist
 zip=Quillfen-$version.zip
-python3 scripts/package_release.py "$build/Quillfen.exe" docs/README.txt "dist/$zip"
+python3 scripts/package_release.py "$build/win32/Quillfen.exe" "$build/win64/Quillfen.exe" \
+  docs/README.txt "dist/$zip"
 (cd dist && sha256sum "$zip" >SHA256SUMS)
 cat dist/SHA256SUMS
