@@ -10,16 +10,19 @@
 # folder is then cleaned in batch mode, whose own "Working time" line gives its
 # time. Prints name: value lines, each group after an "n: N" line.
 #
-# Environment: QUILLFEN_EXE (default build/win32/Quillfen.exe),
-# QUILLFEN_BENCH_PREFIX (default build/window-bench/wineprefix).
+# Environment: QUILLFEN_EXE (default build/win32/Quillfen.exe, or
+# build/win64/Quillfen.exe where scripts/wine-arch.sh answers 64),
+# QUILLFEN_BENCH_PREFIX (default build/window-bench/wineprefix32 or 64).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-exe=$(realpath "${QUILLFEN_EXE:-build/win32/Quillfen.exe}")
-prefix=$(realpath -m "${QUILLFEN_BENCH_PREFIX:-build/window-bench/wineprefix}")
+arch=${QUILLFEN_WINE_ARCH:-$(scripts/wine-arch.sh)}
+export QUILLFEN_WINE_ARCH=$arch
+exe=$(realpath -m "${QUILLFEN_EXE:-build/win$arch/Quillfen.exe}")
+prefix=$(realpath -m "${QUILLFEN_BENCH_PREFIX:-build/window-bench/wineprefix$arch}")
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(10000 100000)
-[ -f "$exe" ] || { echo "no executable at $exe (build build/win32 first)" >&2; exit 1; }
+[ -f "$exe" ] || { echo "no executable at $exe (bash scripts/build-product.sh $arch builds it)" >&2; exit 1; }
 
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 runner=$root/scripts/wine-run.sh

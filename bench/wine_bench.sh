@@ -18,20 +18,23 @@
 # of wine_files_per_s. The Wine and host builds must report the same counts,
 # or the benchmark fails. Prints name: value lines.
 #
-# Environment: QUILLFEN_EXE (default build/win32/Quillfen.exe),
+# Environment: QUILLFEN_EXE (default build/win32/Quillfen.exe, or
+# build/win64/Quillfen.exe where scripts/wine-arch.sh answers 64),
 # QUILLFEN_BENCH_BUILD (default build/bench, the Release host build with
 # quillfen-host, bench/cleaning_bench and bench/win32_floor_cleaner.exe),
-# QUILLFEN_BENCH_PREFIX (default build/bench/wineprefix).
+# QUILLFEN_BENCH_PREFIX (default build/bench/wineprefix32 or 64).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+arch=${QUILLFEN_WINE_ARCH:-$(scripts/wine-arch.sh)}
+export QUILLFEN_WINE_ARCH=$arch
 runs=${1:-5}
 files=20000
-exe=$(realpath -m "${QUILLFEN_EXE:-build/win32/Quillfen.exe}")
+exe=$(realpath -m "${QUILLFEN_EXE:-build/win$arch/Quillfen.exe}")
 build=$(realpath -m "${QUILLFEN_BENCH_BUILD:-build/bench}")
-prefix=$(realpath -m "${QUILLFEN_BENCH_PREFIX:-build/bench/wineprefix}")
+prefix=$(realpath -m "${QUILLFEN_BENCH_PREFIX:-build/bench/wineprefix$arch}")
 floor=$build/bench/win32_floor_cleaner.exe
-[ -f "$exe" ] || { echo "no executable at $exe (build build/win32 first)" >&2; exit 1; }
+[ -f "$exe" ] || { echo "no executable at $exe (bash scripts/build-product.sh $arch builds it)" >&2; exit 1; }
 [ -x "$build/quillfen-host" ] && [ -x "$build/bench/cleaning_bench" ] && [ -f "$floor" ] ||
   { echo "no host benchmark build in $build (run scripts/bench.sh first)" >&2; exit 1; }
 

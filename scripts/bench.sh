@@ -4,8 +4,9 @@
 #   scripts/bench.sh all [RUNS]     the same, then Wine (bench/wine_bench.sh)
 #                                   and window mode (bench/window_bench.sh)
 # Builds the Release host build in build/bench first. The Wine and window
-# benchmarks drive build/win32/Quillfen.exe (or QUILLFEN_EXE), which
-# scripts/test.sh builds.
+# benchmarks drive the build that scripts/wine-arch.sh names, the 32-bit
+# build/win32/Quillfen.exe where Wine starts 32-bit programs, else the 64-bit
+# build/win64/Quillfen.exe (or QUILLFEN_EXE), and print which.
 #
 # QUILLFEN_BENCH_WORK names the scratch folder for the synthetic cookie
 # folders (default build/bench/work). The figures depend on its file system,
@@ -21,7 +22,8 @@ if [ "${1:-}" = all ]; then
 fi
 runs=${1:-9}
 
-cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLFEN_TESTS=OFF >/dev/null
+cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLFEN_TESTS=OFF \
+  -DQUILLFEN_WINE_ARCH="$(scripts/wine-arch.sh)" >/dev/null
 cmake --build build/bench -j 2 >/dev/null
 
 work=$(realpath -m "${QUILLFEN_BENCH_WORK:-build/bench/work}")
@@ -32,6 +34,11 @@ echo "work_file_system: $(findmnt -n -o FSTYPE -T "$work" | head -1)"
 build/bench/bench/cleaning_bench "$work" "$PWD/build/bench/quillfen-host" "$runs"
 
 if $everything; then
+  why=$(scripts/wine-arch.sh --why)
+  QUILLFEN_WINE_ARCH=$(scripts/wine-arch.sh)
+  export QUILLFEN_WINE_ARCH
+  bash scripts/build-product.sh "$QUILLFEN_WINE_ARCH"
+  echo "wine_build: ${QUILLFEN_EXE:-build/win$QUILLFEN_WINE_ARCH/Quillfen.exe} ($why)"
   bench/wine_bench.sh
   if [ -x bench/window_bench.sh ]; then bench/window_bench.sh; fi
 fi
