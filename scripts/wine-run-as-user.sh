@@ -12,7 +12,8 @@
 # PREFIX-nobody, with its home folder beside it. Where nobody cannot reach the
 # prefix's folder (a clone under /root), that area lies in /tmp instead, named
 # after PREFIX, and the program, the other .exe files beside it (helpers it
-# starts) and wine-run.sh are copied there.
+# starts), wine-run.sh and the script it asks for Wine's loader are copied
+# there.
 set -euo pipefail
 runner=$(dirname "$(realpath "$0")")/wine-run.sh
 prefix=$(realpath -m "$1")
@@ -39,7 +40,7 @@ if [ "$program" = --prefix ]; then echo "$area/prefix" && exit 0; fi
 bin=$area/bin
 mkdir -p "$bin"
 if ! as_user test -r "$runner"; then
-  cp "$runner" "$bin/"
+  cp "$runner" "$(dirname "$runner")/wine-arch.sh" "$bin/"
   runner=$bin/$(basename "$runner")
 fi
 if [ -f "$program" ] && ! as_user test -r "$program"; then
