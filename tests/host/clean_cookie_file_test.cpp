@@ -48,6 +48,29 @@ TEST_F(CleanCookieFileTest, RewritesAPartlyExpiredFileWithTheKeptCookiesAndLineF
   EXPECT_EQ(Folder.Names(), std::vector<std::string>{"part.txt"});
 }
 
+// A last record cut short by the end of the data is kept with the "*" it
+// lacked, so that the next run reads the file this one wrote.
+TEST_F(CleanCookieFileTest, WritesARecordCutShortSoThatTheNextRunReadsIt) {
+  const struct {
+    std::string Cut, Written;
+  } cases[] = {
+      {"k\nv\nh\n1\n100\n8", "k\nv\nh\n1\n100\n8\n\n\n*\n"},
+      {"k\nv\nh\n1\n100\n8\r\n7\r\n", "k\nv\nh\n1\n100\n8\n7\n\n*\n"},
+      {"k\nv\nh\n1\n100\n8\n7\n\x1a", "k\nv\nh\n1\n100\n8\n7\n\x1a\n*\n"},
+  };
+  for (const auto& c : cases) {
+    ResetEngine(Folder.Path);
+    Folder.Write("cut.txt", Cookie("gone", kPast) + c.Cut);
+    CleanListedFile("cut.txt");
+    EXPECT_EQ(Folder.Read("cut.txt"), c.Written);
+    ResetEngine(Folder.Path);
+    CleanListedFile("cut.txt");
+    EXPECT_EQ(LogText, "");
+    ExpectCounters(1, 0, 0, 0, 0, 0);
+    EXPECT_EQ(Folder.Read("cut.txt"), c.Written);
+  }
+}
+
 TEST_F(CleanCookieFileTest, GivesUpAFileOnAFormatErrorAfterLoggingItsExpiredCookies) {
   std::string bytes = Cookie("a", kPast) + Cookie("b", kPast) + "c\nv\nh\n1\n\n7\n1\n2\n*\n";
   Folder.Write("bad.txt", bytes);
