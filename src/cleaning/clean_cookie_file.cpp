@@ -48,6 +48,18 @@ CookieRecord& NextRecord(size_t index) {
   return RecordTable[index];
 }
 
+// Closes a file that cannot be read to its end, and reports why.
+bool GiveUp(CookieReader& reader, ReadOutcome outcome, std::string_view name) {
+  reader.Close();
+  if (outcome == ReadOutcome::ReadError) {
+    LogReadFailure(ReportedOpenError(reader.ReadErrorNumber()), name);
+  } else {
+    LogWithName("Error: Incorrect file format: ", name);
+    ++Counters.IncorrectFiles;
+  }
+  return false;
+}
+
 // Reads every record, judging and logging each. False when the file was given
 // up (its failure already logged and counted).
 bool ReadRecords(CookieReader& reader, const std::string& path, std::string_view name,
@@ -60,16 +72,7 @@ bool ReadRecords(CookieReader& reader, const std::string& path, std::string_view
   for (;;) {
     CookieRecord& record = NextRecord(contents.Records);
     ReadOutcome outcome = reader.ReadRecord(record);
-    if (outcome != ReadOutcome::Record) {
-      reader.Close();
-      if (outcome == ReadOutcome::ReadError) {
-        LogReadFailure(ReportedOpenError(reader.ReadErrorNumber()), name);
-      } else {
-        LogWithName("Error: Incorrect file format: ", name);
-        ++Counters.IncorrectFiles;
-      }
-      return false;
-    }
+    if (outcome != ReadOutcome::Record) return GiveUp(reader, outcome, name);
     ++contents.Records;
     ++Counters.TotalCookies;
     if (IsCookieExpired(record, NowFileTime)) {
@@ -79,6 +82,11 @@ bool ReadRecords(CookieReader& reader, const std::string& path, std::string_view
     }
     if (reader.AtEnd()) break;
   }
+  // Bytes other than Ctrl-Z after the Ctrl-Z that ended the records are data
+  // this program does not understand, which a deletion or a rewrite would
+  // destroy. Only a file that keeps every cookie is never written.
+  ReadOutcome tail = contents.Expired == 0 ? ReadOutcome::Record : reader.ReadTail();
+  if (tail != ReadOutcome::Record) return GiveUp(reader, tail, name);
   reader.Close();
   return true;
 }

@@ -38,9 +38,7 @@ TEST_F(CleanCookieFileTest, DeletesAFileWhoseCookiesAllExpired) {
 
 TEST_F(CleanCookieFileTest, RewritesAPartlyExpiredFileWithTheKeptCookiesAndLineFeeds) {
   Folder.Write("part.txt", Cookie("a", kFuture, 1, "\r\n") + Cookie("b", kPast, 0, "\r\n") +
-                               Cookie("c", kFuture, 3, "\r") +
-                               "\x1a"
-                               "dropped");
+                               Cookie("c", kFuture, 3, "\r") + "\x1a\x1a\x1a");
   CleanListedFile("part.txt");
   EXPECT_EQ(LogText, "Cleaning expired cookies:\r\n1. File: part.txt, cookie: b\r\n");
   ExpectCounters(3, 1, 1, 0, 0, 0);
@@ -68,6 +66,31 @@ TEST_F(CleanCookieFileTest, WritesARecordCutShortSoThatTheNextRunReadsIt) {
     EXPECT_EQ(LogText, "");
     ExpectCounters(1, 0, 0, 0, 0, 0);
     EXPECT_EQ(Folder.Read("cut.txt"), c.Written);
+  }
+}
+
+// Other bytes after the Ctrl-Z that ended the records are data a deletion or
+// a rewrite would destroy: the file is given up as of incorrect format.
+TEST_F(CleanCookieFileTest, KeepsBytesAfterTheCtrlZOfAFileItWouldChange) {
+  const std::string padding(kFileBufferSize + 100, '\x1a');
+  const struct {
+    std::string Cookies, Tail;
+    bool Kept;
+  } cases[] = {
+      {Cookie("gone", kPast), "\x1a" + Cookie("k1", kFuture) + Cookie("k2", kFuture), true},
+      {Cookie("gone", kPast) + Cookie("k", kFuture), "\x1a\x1atail", true},
+      {Cookie("gone", kPast), padding + "x", true},
+      {Cookie("gone", kPast), padding, false},
+  };
+  for (const auto& c : cases) {
+    ResetEngine(Folder.Path);
+    Folder.Write("z.txt", c.Cookies + c.Tail);
+    CleanListedFile("z.txt");
+    EXPECT_EQ(LogText,
+              std::string("Cleaning expired cookies:\r\n1. File: z.txt, cookie: gone\r\n") +
+                  (c.Kept ? "Error: Incorrect file format: z.txt\r\n" : ""));
+    EXPECT_EQ(Counters.IncorrectFiles + Counters.FilesWithExpired, 1);
+    EXPECT_EQ(Folder.Exists("z.txt") && Folder.Read("z.txt") == c.Cookies + c.Tail, c.Kept);
   }
 }
 
