@@ -25,9 +25,12 @@ struct CleaningList {
 
 // The pattern also matches short 8.3 names, so "notes.txt~" or "q.txtx"
 // would come along: only a long name that ends in ".txt" is a cookie file.
+// A name is put behind the folder as it stands: one holding a folder
+// separator, such as ..\..\gone.txt, would lead out of the folder. Windows
+// lists no such name, but the listing is not trusted to leave them out.
 bool IsCookieFileName(const char* name) {
   size_t length = std::strlen(name);
-  if (length < 4) return false;
+  if (length < 4 || std::strpbrk(name, "\\/") != nullptr) return false;
   const char* ending = name + length - 4;
   return ending[0] == '.' && (ending[1] | 0x20) == 't' && (ending[2] | 0x20) == 'x' &&
          (ending[3] | 0x20) == 't';

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "cleaning/cleaning_state.h"
@@ -57,16 +58,42 @@ uint32_t FindEveryName(const char* pattern, SearchHandle* search, FoundEntry* en
 }
 
 TEST_F(ScanCookieFolderTest, CountsOnlyLongNamesEndingInTxt) {
-  for (const char* name : {"notes.txt~", "cookies.txt_2011", "q.txtx", "a.TxT", "b.txt"}) {
+  for (const char* name : {"notes.txt~", "cookies.txt_2011", "q.txtx", "footxt", "a.txtatxt",
+                           "a.TxT", "b.txt", ".txt"}) {
     Folder.Write(name, Cookie("gone", kPast));
   }
   ASSERT_EQ(mkfifo((Folder.Path + "pipe.txt").c_str(), 0644), 0);
   Platform.FindFirst = FindEveryName;
   int32_t filesFound = 0;
   ScanCookieFolder(filesFound);
-  EXPECT_EQ(filesFound, 3);
-  EXPECT_EQ(Folder.Names(),
-            (std::vector<std::string>{"cookies.txt_2011", "notes.txt~", "pipe.txt", "q.txtx"}));
+  EXPECT_EQ(filesFound, 4);
+  EXPECT_EQ(Folder.Names(), (std::vector<std::string>{"a.txtatxt", "cookies.txt_2011", "footxt",
+                                                      "notes.txt~", "pipe.txt", "q.txtx"}));
+}
+
+// Put behind the folder, a listed name ..\..\x.txt names a file two folders
+// up: here a copy of this one, with its bytes and write time.
+TEST_F(ScanCookieFolderTest, NeverFollowsANameOutOfTheFolder) {
+  const std::string partly = Cookie("gone", kPast) + Cookie("kept", kFuture);
+  const std::pair<std::string, std::string> files[] = {{"gone.txt", Cookie("gone", kPast)},
+                                                       {"part.txt", partly}};
+  Folder.MakeFolder("a");
+  Folder.MakeFolder("a/b");
+  for (const auto& [name, bytes] : files) {
+    Folder.Write(name, bytes);
+    Folder.Write("a/b/..\\..\\" + name, bytes);
+    std::filesystem::last_write_time(Folder.Path + "a/b/..\\..\\" + name,
+                                     std::filesystem::last_write_time(Folder.Path + name));
+  }
+  CookieFolder = Folder.Path + "a/b/";
+  int32_t filesFound = 0;
+  ScanCookieFolder(filesFound);
+  EXPECT_EQ(filesFound, 0);
+  EXPECT_EQ(LogText, "");
+  for (const auto& [name, bytes] : files) {
+    EXPECT_EQ(Folder.Read(name), bytes);
+    EXPECT_EQ(Folder.Read("a/b/..\\..\\" + name), bytes);
+  }
 }
 
 TEST_F(ScanCookieFolderTest, CleansAReplacedFileOnlyOnce) {
