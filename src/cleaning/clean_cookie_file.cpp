@@ -151,10 +151,13 @@ bool WriteWorkingCopy(const std::string& copyPath, size_t records) {
   return false;
 }
 
-// The file still stands as it was: the working copy is only a spare.
-void DiscardWorkingCopy(const std::string& copyPath) {
+// The system refused to replace the file, which still stands as it was: the
+// working copy is only a spare. The line tells which file kept its expired
+// cookies, and why.
+void DiscardWorkingCopy(const std::string& copyPath, std::string_view name) {
   Platform.RemoveFile(copyPath.c_str());
   ++Counters.IoErrors;
+  LogWithName("Error: File is read-only or in use: ", name);
 }
 
 // The kept cookies now live only in the working copy, which must stay.
@@ -168,7 +171,7 @@ void ReportStrandedCopy(std::string_view name) {
 void ReplaceByDeleteAndRename(const std::string& copyPath, const std::string& path,
                               std::string_view name) {
   if (!Platform.RemoveFile(path.c_str())) {
-    DiscardWorkingCopy(copyPath);
+    DiscardWorkingCopy(copyPath, name);
   } else if (!Platform.RenameFile(copyPath.c_str(), path.c_str())) {
     ReportStrandedCopy(name);
   }
@@ -195,7 +198,7 @@ void ReplaceWithKeptCookies(const std::string& path, std::string_view name, size
     ReplaceByDeleteAndRename(copyPath, path, name);
   } else if (error == kErrorAccessDenied || error == kErrorSharingViolation) {
     // A read-only file, or one another program holds open, stays as it was.
-    DiscardWorkingCopy(copyPath);
+    DiscardWorkingCopy(copyPath, name);
   } else {
     ReportStrandedCopy(name);
   }

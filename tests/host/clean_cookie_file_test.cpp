@@ -155,7 +155,9 @@ TEST_F(CleanCookieFileTest, KeepsAReadOnlyPartlyExpiredFileAndLeavesNoWorkingCop
     folder.Write("ro.txt", bytes);
     folder.MakeReadOnly("ro.txt");
     CleanListedFile("ro.txt");
-    EXPECT_EQ(LogText, "Cleaning expired cookies:\r\n1. File: ro.txt, cookie: a\r\n");
+    EXPECT_EQ(LogText,
+              "Cleaning expired cookies:\r\n1. File: ro.txt, cookie: a\r\n"
+              "Error: File is read-only or in use: ro.txt\r\n");
     ExpectCounters(2, 1, 1, 0, 1, 0);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"ro.txt"});
     EXPECT_EQ(folder.Read("ro.txt"), bytes);

@@ -19,7 +19,6 @@ struct FileState {
 };
 
 struct Tally {
-  int SilentDiscards = 0;  // replacement refused: counted, not logged
   int MinCookies = 0;
   int MaxCookies = 0;
 };
@@ -98,7 +97,8 @@ void CheckKeptAsItWas(Checker& check, const FixtureFile& file, const FileState& 
     if (events.ErrorLines() == 0 && !check.MaySkip(file)) check.Fail(file, "was not reported");
   }
   if (events.ErrorLines() == 0) fits = events.ExpiredCookies.empty();
-  if (!fits || events.DeleteErrors + events.WriteErrors + events.ReplaceErrors != 0) {
+  if (!fits ||
+      events.DeleteErrors + events.WriteErrors + events.ReplaceErrors + events.RefusedErrors != 0) {
     check.Fail(file, "logged with the wrong lines");
   }
   if (state.CopyKept) check.Fail(file, "working copy left behind");
@@ -125,8 +125,8 @@ void CheckDeleted(Checker& check, const FixtureFile& file, const FileState& stat
 }
 
 // A refused replacement, or a refused deletion where the file is deleted before
-// the rename, leaves the file whole: the working copy goes, and nothing is logged.
-bool DiscardsCopySilently(FaultKind kind) {
+// the rename, leaves the file whole: the working copy goes, and the file is named.
+bool RefusesReplacement(FaultKind kind) {
   return kind == FaultKind::ReplaceDenied || kind == FaultKind::ReplaceShared ||
          kind == FaultKind::DeleteRefused;
 }
@@ -135,9 +135,8 @@ bool ExplainsOriginalRewrite(Checker& check, const FixtureFile& file, const File
                              const FileEvents& events) {
   if (!state.CopyKept && ExplainsOriginal(check, file, events)) return true;
   if (!FullyRead(file, events)) return false;
-  if (events.ErrorLines() == 0 && !state.CopyKept) {
-    ++check.Counted.SilentDiscards;
-    return DiscardsCopySilently(check.Kind);
+  if (events.RefusedErrors == 1 && events.ErrorLines() == 1) {
+    return !state.CopyKept && RefusesReplacement(check.Kind);
   }
   if (events.WriteErrors + events.ChangedErrors == 1 && events.ErrorLines() == 1) {
     return !state.CopyKept;
@@ -220,11 +219,11 @@ void Expect(Checker& check, const char* what, int logged, int expected) {
 void CheckFileCounts(Checker& check) {
   const Summary& numbers = check.Log.Numbers;
   int withExpired = 0, removed = 0, incorrect = 0;
-  int ioErrors = check.Counted.SilentDiscards + check.Log.FolderErrors;
+  int ioErrors = check.Log.FolderErrors;
   for (const FixtureFile& file : FixtureFiles()) {
     const FileEvents& events = EventsOf(file, check.Log);
     ioErrors += events.ReadErrors + events.DeleteErrors + events.WriteErrors +
-                events.ReplaceErrors + events.ChangedErrors;
+                events.ReplaceErrors + events.ChangedErrors + events.RefusedErrors;
     incorrect += events.FormatErrors;
     if (events.ExpiredCookies.empty() || events.GivenUp()) continue;
     ++withExpired;
