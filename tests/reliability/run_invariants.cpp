@@ -25,6 +25,7 @@ struct Tally {
 
 struct Checker {
   FaultKind Kind;
+  std::string FaultKey;
   std::string Folder;
   const RunLogReport& Log;
   std::vector<std::string> Problems;
@@ -161,6 +162,17 @@ void CheckRewritten(Checker& check, const FixtureFile& file, const FileState& st
   if (!fits) check.Fail(file, "state and log disagree");
 }
 
+// A file whose stamp could not be read, or no longer matched, just before its
+// deletion or replacement is left as it was and reported as changed.
+void CheckStampFault(Checker& check, const FixtureFile& file, const FileState& state,
+                     const FileEvents& events) {
+  if (check.Kind != FaultKind::StampChanged && check.Kind != FaultKind::StampUnknown) return;
+  if (check.FaultKey.find("/" + file.Path + " #") == std::string::npos) return;
+  if (state.State != OnDisk::Original || events.ChangedErrors != 1) {
+    check.Fail(file, "deleted or rewritten without the listed stamp");
+  }
+}
+
 // The cookies the summary may count for this file.
 void CountCookies(Checker& check, const FixtureFile& file, const FileEvents& events) {
   if (file.Outcome == Fate::Small || file.Outcome == Fate::Folder ||
@@ -188,6 +200,7 @@ void CheckFile(Checker& check, const FixtureFile& file) {
     case Fate::Deleted: CheckDeleted(check, file, state, events); break;
     case Fate::Rewritten: CheckRewritten(check, file, state, events); break;
   }
+  CheckStampFault(check, file, state, events);
   CountCookies(check, file, events);
 }
 
@@ -257,9 +270,9 @@ bool AbortExpected(FaultKind kind) {
 
 }  // namespace
 
-std::vector<std::string> CheckRun(FaultKind kind, const std::string& folder,
-                                  const RunLogReport& log) {
-  Checker check{kind, folder, log, log.Problems, {}};
+std::vector<std::string> CheckRun(FaultKind kind, const std::string& faultKey,
+                                  const std::string& folder, const RunLogReport& log) {
+  Checker check{kind, faultKey, folder, log, log.Problems, {}};
   if (log.Aborted != AbortExpected(kind)) check.Problems.push_back("aborted: unexpected answer");
   bool searchFault = kind == FaultKind::SearchFails || kind == FaultKind::SearchEndsEarly;
   if (log.FolderErrors != (searchFault ? 1 : 0)) {
