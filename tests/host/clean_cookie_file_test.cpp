@@ -164,6 +164,34 @@ TEST_F(CleanCookieFileTest, KeepsAReadOnlyPartlyExpiredFileAndLeavesNoWorkingCop
   }
 }
 
+// Another program rewrote the file after the listing: to another size within
+// the same write time (a FAT volume keeps it to 2 s), or to the same size a
+// moment later, which may show in the low half of the write time only.
+TEST_F(CleanCookieFileTest, LeavesAFileWhoseStampDiffersFromTheListedOne) {
+  const struct {
+    uint64_t Size;
+    uint32_t Low, High;
+  } changes[] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+  for (const std::string& bytes :
+       {Cookie("gone", kPast), Cookie("gone", kPast) + Cookie("k", kFuture)}) {
+    for (const auto& change : changes) {
+      ResetEngine(Folder.Path);
+      Folder.Write("c.txt", bytes);
+      FileStamp listed;
+      ASSERT_EQ(Platform.QueryStamp((Folder.Path + "c.txt").c_str(), &listed), 0u);
+      listed.Size += change.Size;
+      listed.LastWrite.Low += change.Low;
+      listed.LastWrite.High += change.High;
+      CleanCookieFile("c.txt", listed);
+      EXPECT_NE(LogText.find("Error: File changed by another program: c.txt\r\n"),
+                std::string::npos);
+      EXPECT_EQ(Counters.IoErrors, 1);
+      EXPECT_EQ(Folder.Names(), std::vector<std::string>{"c.txt"});
+      EXPECT_EQ(Folder.Read("c.txt"), bytes);
+    }
+  }
+}
+
 TEST_F(CleanCookieFileTest, OverwritesAnOldWorkingCopy) {
   Folder.Write("w.txt", Cookie("a", kPast) + Cookie("b", kFuture));
   Folder.Write("w.txt.bak", "left over from before");
