@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -143,6 +144,26 @@ TEST_F(ScanCookieFolderTest, LeavesAFileThatGrewSinceTheListingAsItIs) {
   EXPECT_EQ(Folder.Read("a.txt"), listed + Cookie("late", kFuture));
   EXPECT_NE(LogText.find("Error: File changed by another program: a.txt\r\n"), std::string::npos);
   EXPECT_FALSE(Folder.Exists("a.txt.bak"));
+}
+
+// A pipe another program puts in the place of a listed file, and never
+// writes to: the run must not wait for a writer.
+std::string PipePath;
+uint32_t OpenAfterPipeIsPut(const char* path, FileHandle* file) {
+  if (PipePath == path && unlink(path) == 0) mkfifo(path, 0644);
+  return NativePlatform.OpenExisting(path, file);
+}
+
+TEST_F(ScanCookieFolderTest, DoesNotWaitForAPipePutInPlaceAfterTheListing) {
+  Folder.Write("a.txt", Cookie("gone", kPast));
+  PipePath = Folder.Path + "a.txt";
+  Platform.OpenExisting = OpenAfterPipeIsPut;
+  int32_t filesFound = 0;
+  alarm(10);  // a run that waits is ended, and the test fails with it
+  ScanCookieFolder(filesFound);
+  alarm(0);
+  EXPECT_EQ(Counters.IoErrors + Counters.IncorrectFiles, 1);
+  EXPECT_EQ(LogText.substr(LogText.rfind(": ")), ": a.txt\r\n");
 }
 
 }  // namespace
