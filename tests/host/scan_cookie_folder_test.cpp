@@ -58,18 +58,26 @@ uint32_t FindEveryName(const char* pattern, SearchHandle* search, FoundEntry* en
   return NativePlatform.FindFirst(every.c_str(), search, entry);
 }
 
+// Code page 932, where "\x83\x5c" is one character (katakana so).
+bool ShiftJisLeadByte(char byte) {
+  auto b = static_cast<unsigned char>(byte);
+  return (b >= 0x81 && b <= 0x9f) || (b >= 0xe0 && b <= 0xfc);
+}
+
 TEST_F(ScanCookieFolderTest, CountsOnlyLongNamesEndingInTxt) {
   for (const char* name : {"notes.txt~", "cookies.txt_2011", "q.txtx", "footxt", "a.txtatxt",
-                           "a.TxT", "b.txt", ".txt"}) {
+                           "a.TxT", "b.txt", ".txt", "\x83\x5c.txt"}) {
     Folder.Write(name, Cookie("gone", kPast));
   }
   ASSERT_EQ(mkfifo((Folder.Path + "pipe.txt").c_str(), 0644), 0);
   Platform.FindFirst = FindEveryName;
+  Platform.IsLeadByte = ShiftJisLeadByte;
   int32_t filesFound = 0;
   ScanCookieFolder(filesFound);
-  EXPECT_EQ(filesFound, 4);
-  EXPECT_EQ(Folder.Names(), (std::vector<std::string>{"a.txtatxt", "cookies.txt_2011", "footxt",
-                                                      "notes.txt~", "pipe.txt", "q.txtx"}));
+  EXPECT_EQ(filesFound, 5);
+  EXPECT_EQ(Folder.Names(),
+            (std::vector<std::string>{"a.txtatxt", "cookies.txt_2011", "footxt", "notes.txt~",
+                                      "pipe.txt", "q.txtx", "\x83\x5c.txt"}));
 }
 
 // Put behind the folder, a listed name ..\..\x.txt names a file two folders
