@@ -48,6 +48,18 @@ CookieRecord& NextRecord(size_t index) {
   return RecordTable[index];
 }
 
+// Closes a file that cannot be read to its end, and reports why.
+bool GiveUp(CookieReader& reader, ReadOutcome outcome, std::string_view name) {
+  reader.Close();
+  if (outcome == ReadOutcome::ReadError) {
+    LogReadFailure(ReportedOpenError(reader.ReadErrorNumber()), name);
+  } else {
+    LogWithName("Error: Incorrect file format: ", name);
+    ++Counters.IncorrectFiles;
+  }
+  return false;
+}
+
 // Reads every record, judging and logging each. False when the file was given
 // up (its failure already logged and counted).
 bool ReadRecords(CookieReader& reader, const std::string& path, std::string_view name,
@@ -60,16 +72,7 @@ bool ReadRecords(CookieReader& reader, const std::string& path, std::string_view
   for (;;) {
     CookieRecord& record = NextRecord(contents.Records);
     ReadOutcome outcome = reader.ReadRecord(record);
-    if (outcome != ReadOutcome::Record) {
-      reader.Close();
-      if (outcome == ReadOutcome::ReadError) {
-        LogReadFailure(ReportedOpenError(reader.ReadErrorNumber()), name);
-      } else {
-        LogWithName("Error: Incorrect file format: ", name);
-        ++Counters.IncorrectFiles;
-      }
-      return false;
-    }
+    if (outcome != ReadOutcome::Record) return GiveUp(reader, outcome, name);
     ++contents.Records;
     ++Counters.TotalCookies;
     if (IsCookieExpired(record, NowFileTime)) {
@@ -79,6 +82,11 @@ bool ReadRecords(CookieReader& reader, const std::string& path, std::string_view
     }
     if (reader.AtEnd()) break;
   }
+  // Bytes other than Ctrl-Z after the Ctrl-Z that ended the records are data
+  // this program does not understand, which a deletion or a rewrite would
+  // destroy. Only a file that keeps every cookie is never written.
+  ReadOutcome tail = contents.Expired == 0 ? ReadOutcome::Record : reader.ReadTail();
+  if (tail != ReadOutcome::Record) return GiveUp(reader, tail, name);
   reader.Close();
   return true;
 }
@@ -143,10 +151,13 @@ bool WriteWorkingCopy(const std::string& copyPath, size_t records) {
   return false;
 }
 
-// The file still stands as it was: the working copy is only a spare.
-void DiscardWorkingCopy(const std::string& copyPath) {
+// The system refused to replace the file, which still stands as it was: the
+// working copy is only a spare. The line tells which file kept its expired
+// cookies, and why.
+void DiscardWorkingCopy(const std::string& copyPath, std::string_view name) {
   Platform.RemoveFile(copyPath.c_str());
   ++Counters.IoErrors;
+  LogWithName("Error: File is read-only or in use: ", name);
 }
 
 // The kept cookies now live only in the working copy, which must stay.
@@ -160,7 +171,7 @@ void ReportStrandedCopy(std::string_view name) {
 void ReplaceByDeleteAndRename(const std::string& copyPath, const std::string& path,
                               std::string_view name) {
   if (!Platform.RemoveFile(path.c_str())) {
-    DiscardWorkingCopy(copyPath);
+    DiscardWorkingCopy(copyPath, name);
   } else if (!Platform.RenameFile(copyPath.c_str(), path.c_str())) {
     ReportStrandedCopy(name);
   }
@@ -187,7 +198,7 @@ void ReplaceWithKeptCookies(const std::string& path, std::string_view name, size
     ReplaceByDeleteAndRename(copyPath, path, name);
   } else if (error == kErrorAccessDenied || error == kErrorSharingViolation) {
     // A read-only file, or one another program holds open, stays as it was.
-    DiscardWorkingCopy(copyPath);
+    DiscardWorkingCopy(copyPath, name);
   } else {
     ReportStrandedCopy(name);
   }

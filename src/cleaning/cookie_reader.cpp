@@ -88,3 +88,12 @@ bool CookieReader::AtEnd() {
   if (Pos == Size && !Fill()) return Error == 0;
   return Buffer[Pos] == kCtrlZ;
 }
+
+ReadOutcome CookieReader::ReadTail() {
+  for (;;) {
+    for (; Pos < Size; ++Pos) {
+      if (Buffer[Pos] != kCtrlZ) return ReadOutcome::FormatError;
+    }
+    if (!Fill()) return Error == 0 ? ReadOutcome::Record : ReadOutcome::ReadError;
+  }
+}

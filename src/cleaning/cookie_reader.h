@@ -24,6 +24,9 @@ struct CookieReader {
   // Called only between records. False after a read error, so that the next
   // ReadRecord reports it instead of the file passing for complete.
   bool AtEnd();
+  // Called once AtEnd held: reads what follows the records. Record when that
+  // is nothing or Ctrl-Z bytes only, FormatError when other bytes follow.
+  ReadOutcome ReadTail();
   void Close();
   uint32_t ReadErrorNumber() const { return Error; }
 

@@ -1,4 +1,5 @@
-// Writes kept cookie records: each line followed by a single LF.
+// Writes kept cookie records: each line followed by a single LF, and a ninth
+// line the data lacked written as the "*" that closes a record.
 #pragma once
 
 #include <cstdint>

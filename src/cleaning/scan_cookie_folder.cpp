@@ -23,11 +23,25 @@ struct CleaningList {
   }
 };
 
+// A name is put behind the folder as it stands: one holding a folder
+// separator, such as ..\..\gone.txt, would lead out of the folder. No file
+// bears such a name on Windows, but the listing is not trusted to leave them
+// out: the ANSI listing may turn a fullwidth reverse solidus into a
+// backslash. In a double-byte code page the second byte of a character may be
+// that of a backslash: it belongs to that character and parts no folders.
+bool HoldsFolderSeparator(const char* name) {
+  for (const char* at = name; *at != '\0'; ++at) {
+    if (*at == '\\' || *at == '/') return true;
+    if (Platform.IsLeadByte(*at) && at[1] != '\0') ++at;
+  }
+  return false;
+}
+
 // The pattern also matches short 8.3 names, so "notes.txt~" or "q.txtx"
 // would come along: only a long name that ends in ".txt" is a cookie file.
 bool IsCookieFileName(const char* name) {
   size_t length = std::strlen(name);
-  if (length < 4) return false;
+  if (length < 4 || HoldsFolderSeparator(name)) return false;
   const char* ending = name + length - 4;
   return ending[0] == '.' && (ending[1] | 0x20) == 't' && (ending[2] | 0x20) == 'x' &&
          (ending[3] | 0x20) == 't';

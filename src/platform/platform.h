@@ -102,6 +102,9 @@ struct PlatformServices {
   // The stamp the directory holds for `path` now, as the listing reports it.
   // 0 or the platform's error number.
   uint32_t (*QueryStamp)(const char* path, FileStamp* stamp);
+  // Whether `byte` begins a double-byte character of the names the listing
+  // gives, so that the byte after it is no character of its own.
+  bool (*IsLeadByte)(char byte);
 
   uint32_t (*TickCount)();
   FileTime (*NowAsFileTime)();

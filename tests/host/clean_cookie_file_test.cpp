@@ -38,14 +38,60 @@ TEST_F(CleanCookieFileTest, DeletesAFileWhoseCookiesAllExpired) {
 
 TEST_F(CleanCookieFileTest, RewritesAPartlyExpiredFileWithTheKeptCookiesAndLineFeeds) {
   Folder.Write("part.txt", Cookie("a", kFuture, 1, "\r\n") + Cookie("b", kPast, 0, "\r\n") +
-                               Cookie("c", kFuture, 3, "\r") +
-                               "\x1a"
-                               "dropped");
+                               Cookie("c", kFuture, 3, "\r") + "\x1a\x1a\x1a");
   CleanListedFile("part.txt");
   EXPECT_EQ(LogText, "Cleaning expired cookies:\r\n1. File: part.txt, cookie: b\r\n");
   ExpectCounters(3, 1, 1, 0, 0, 0);
   EXPECT_EQ(Folder.Read("part.txt"), Cookie("a", kFuture, 1) + Cookie("c", kFuture, 3));
   EXPECT_EQ(Folder.Names(), std::vector<std::string>{"part.txt"});
+}
+
+// A last record cut short by the end of the data is kept with the "*" it
+// lacked, so that the next run reads the file this one wrote.
+TEST_F(CleanCookieFileTest, WritesARecordCutShortSoThatTheNextRunReadsIt) {
+  const struct {
+    std::string Cut, Written;
+  } cases[] = {
+      {"k\nv\nh\n1\n100\n8", "k\nv\nh\n1\n100\n8\n\n\n*\n"},
+      {"k\nv\nh\n1\n100\n8\r\n7\r\n", "k\nv\nh\n1\n100\n8\n7\n\n*\n"},
+      {"k\nv\nh\n1\n100\n8\n7\n\x1a", "k\nv\nh\n1\n100\n8\n7\n\x1a\n*\n"},
+  };
+  for (const auto& c : cases) {
+    ResetEngine(Folder.Path);
+    Folder.Write("cut.txt", Cookie("gone", kPast) + c.Cut);
+    CleanListedFile("cut.txt");
+    EXPECT_EQ(Folder.Read("cut.txt"), c.Written);
+    ResetEngine(Folder.Path);
+    CleanListedFile("cut.txt");
+    EXPECT_EQ(LogText, "");
+    ExpectCounters(1, 0, 0, 0, 0, 0);
+    EXPECT_EQ(Folder.Read("cut.txt"), c.Written);
+  }
+}
+
+// Other bytes after the Ctrl-Z that ended the records are data a deletion or
+// a rewrite would destroy: the file is given up as of incorrect format.
+TEST_F(CleanCookieFileTest, KeepsBytesAfterTheCtrlZOfAFileItWouldChange) {
+  const std::string padding(kFileBufferSize + 100, '\x1a');
+  const struct {
+    std::string Cookies, Tail;
+    bool Kept;
+  } cases[] = {
+      {Cookie("gone", kPast), "\x1a" + Cookie("k1", kFuture) + Cookie("k2", kFuture), true},
+      {Cookie("gone", kPast) + Cookie("k", kFuture), "\x1a\x1atail", true},
+      {Cookie("gone", kPast), padding + "x", true},
+      {Cookie("gone", kPast), padding, false},
+  };
+  for (const auto& c : cases) {
+    ResetEngine(Folder.Path);
+    Folder.Write("z.txt", c.Cookies + c.Tail);
+    CleanListedFile("z.txt");
+    EXPECT_EQ(LogText,
+              std::string("Cleaning expired cookies:\r\n1. File: z.txt, cookie: gone\r\n") +
+                  (c.Kept ? "Error: Incorrect file format: z.txt\r\n" : ""));
+    EXPECT_EQ(Counters.IncorrectFiles + Counters.FilesWithExpired, 1);
+    EXPECT_EQ(Folder.Exists("z.txt") && Folder.Read("z.txt") == c.Cookies + c.Tail, c.Kept);
+  }
 }
 
 TEST_F(CleanCookieFileTest, GivesUpAFileOnAFormatErrorAfterLoggingItsExpiredCookies) {
@@ -109,10 +155,40 @@ TEST_F(CleanCookieFileTest, KeepsAReadOnlyPartlyExpiredFileAndLeavesNoWorkingCop
     folder.Write("ro.txt", bytes);
     folder.MakeReadOnly("ro.txt");
     CleanListedFile("ro.txt");
-    EXPECT_EQ(LogText, "Cleaning expired cookies:\r\n1. File: ro.txt, cookie: a\r\n");
+    EXPECT_EQ(LogText,
+              "Cleaning expired cookies:\r\n1. File: ro.txt, cookie: a\r\n"
+              "Error: File is read-only or in use: ro.txt\r\n");
     ExpectCounters(2, 1, 1, 0, 1, 0);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"ro.txt"});
     EXPECT_EQ(folder.Read("ro.txt"), bytes);
+  }
+}
+
+// Another program rewrote the file after the listing: to another size within
+// the same write time (a FAT volume keeps it to 2 s), or to the same size a
+// moment later, which may show in the low half of the write time only.
+TEST_F(CleanCookieFileTest, LeavesAFileWhoseStampDiffersFromTheListedOne) {
+  const struct {
+    uint64_t Size;
+    uint32_t Low, High;
+  } changes[] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+  for (const std::string& bytes :
+       {Cookie("gone", kPast), Cookie("gone", kPast) + Cookie("k", kFuture)}) {
+    for (const auto& change : changes) {
+      ResetEngine(Folder.Path);
+      Folder.Write("c.txt", bytes);
+      FileStamp listed;
+      ASSERT_EQ(Platform.QueryStamp((Folder.Path + "c.txt").c_str(), &listed), 0u);
+      listed.Size += change.Size;
+      listed.LastWrite.Low += change.Low;
+      listed.LastWrite.High += change.High;
+      CleanCookieFile("c.txt", listed);
+      EXPECT_NE(LogText.find("Error: File changed by another program: c.txt\r\n"),
+                std::string::npos);
+      EXPECT_EQ(Counters.IoErrors, 1);
+      EXPECT_EQ(Folder.Names(), std::vector<std::string>{"c.txt"});
+      EXPECT_EQ(Folder.Read("c.txt"), bytes);
+    }
   }
 }
 

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "cleaning/cleaning_state.h"
@@ -56,17 +58,51 @@ uint32_t FindEveryName(const char* pattern, SearchHandle* search, FoundEntry* en
   return NativePlatform.FindFirst(every.c_str(), search, entry);
 }
 
+// Code page 932, where "\x83\x5c" is one character (katakana so).
+bool ShiftJisLeadByte(char byte) {
+  auto b = static_cast<unsigned char>(byte);
+  return (b >= 0x81 && b <= 0x9f) || (b >= 0xe0 && b <= 0xfc);
+}
+
 TEST_F(ScanCookieFolderTest, CountsOnlyLongNamesEndingInTxt) {
-  for (const char* name : {"notes.txt~", "cookies.txt_2011", "q.txtx", "a.TxT", "b.txt"}) {
+  for (const char* name : {"notes.txt~", "cookies.txt_2011", "q.txtx", "footxt", "a.txtatxt",
+                           "a.TxT", "b.txt", ".txt", "\x83\x5c.txt"}) {
     Folder.Write(name, Cookie("gone", kPast));
   }
   ASSERT_EQ(mkfifo((Folder.Path + "pipe.txt").c_str(), 0644), 0);
   Platform.FindFirst = FindEveryName;
+  Platform.IsLeadByte = ShiftJisLeadByte;
   int32_t filesFound = 0;
   ScanCookieFolder(filesFound);
-  EXPECT_EQ(filesFound, 3);
+  EXPECT_EQ(filesFound, 5);
   EXPECT_EQ(Folder.Names(),
-            (std::vector<std::string>{"cookies.txt_2011", "notes.txt~", "pipe.txt", "q.txtx"}));
+            (std::vector<std::string>{"a.txtatxt", "cookies.txt_2011", "footxt", "notes.txt~",
+                                      "pipe.txt", "q.txtx", "\x83\x5c.txt"}));
+}
+
+// Put behind the folder, a listed name ..\..\x.txt names a file two folders
+// up: here a copy of this one, with its bytes and write time.
+TEST_F(ScanCookieFolderTest, NeverFollowsANameOutOfTheFolder) {
+  const std::string partly = Cookie("gone", kPast) + Cookie("kept", kFuture);
+  const std::pair<std::string, std::string> files[] = {{"gone.txt", Cookie("gone", kPast)},
+                                                       {"part.txt", partly}};
+  Folder.MakeFolder("a");
+  Folder.MakeFolder("a/b");
+  for (const auto& [name, bytes] : files) {
+    Folder.Write(name, bytes);
+    Folder.Write("a/b/..\\..\\" + name, bytes);
+    std::filesystem::last_write_time(Folder.Path + "a/b/..\\..\\" + name,
+                                     std::filesystem::last_write_time(Folder.Path + name));
+  }
+  CookieFolder = Folder.Path + "a/b/";
+  int32_t filesFound = 0;
+  ScanCookieFolder(filesFound);
+  EXPECT_EQ(filesFound, 0);
+  EXPECT_EQ(LogText, "");
+  for (const auto& [name, bytes] : files) {
+    EXPECT_EQ(Folder.Read(name), bytes);
+    EXPECT_EQ(Folder.Read("a/b/..\\..\\" + name), bytes);
+  }
 }
 
 TEST_F(ScanCookieFolderTest, CleansAReplacedFileOnlyOnce) {
@@ -116,6 +152,26 @@ TEST_F(ScanCookieFolderTest, LeavesAFileThatGrewSinceTheListingAsItIs) {
   EXPECT_EQ(Folder.Read("a.txt"), listed + Cookie("late", kFuture));
   EXPECT_NE(LogText.find("Error: File changed by another program: a.txt\r\n"), std::string::npos);
   EXPECT_FALSE(Folder.Exists("a.txt.bak"));
+}
+
+// A pipe another program puts in the place of a listed file, and never
+// writes to: the run must not wait for a writer.
+std::string PipePath;
+uint32_t OpenAfterPipeIsPut(const char* path, FileHandle* file) {
+  if (PipePath == path && unlink(path) == 0) mkfifo(path, 0644);
+  return NativePlatform.OpenExisting(path, file);
+}
+
+TEST_F(ScanCookieFolderTest, DoesNotWaitForAPipePutInPlaceAfterTheListing) {
+  Folder.Write("a.txt", Cookie("gone", kPast));
+  PipePath = Folder.Path + "a.txt";
+  Platform.OpenExisting = OpenAfterPipeIsPut;
+  int32_t filesFound = 0;
+  alarm(10);  // a run that waits is ended, and the test fails with it
+  ScanCookieFolder(filesFound);
+  alarm(0);
+  EXPECT_EQ(Counters.IoErrors + Counters.IncorrectFiles, 1);
+  EXPECT_EQ(LogText.substr(LogText.rfind(": ")), ": a.txt\r\n");
 }
 
 }  // namespace

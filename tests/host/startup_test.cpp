@@ -74,7 +74,7 @@ TEST_F(StartUpTest, BatchModeFallsBackToResultLogForANameThatCannotBeMade) {
 }
 
 // Cut to 255 characters, the longer name would name this other file.
-TEST_F(StartUpTest, BatchModeRefusesALogFileNameOfMoreThan255Characters) {
+TEST_F(StartUpTest, BatchModeRefusesALogFileNameOf256CharactersOrMore) {
   const std::string other(255, 'L');
   Folder.Write(other, "another program's file");
   EXPECT_EQ(Start({"a", other + "/run.log"}), 0);
@@ -84,6 +84,15 @@ TEST_F(StartUpTest, BatchModeRefusesALogFileNameOfMoreThan255Characters) {
   Folder.Write("cookies/old.txt", Cookie("old", -1));
   EXPECT_EQ(Start({"a", other}), 0);
   ExpectRunLog(other);
+  // 256 characters, cut to 255, would name this file.
+  const std::string cut = "d/" + std::string(253, 'L');
+  Folder.MakeFolder("d");
+  Folder.Write(cut, "another program's file");
+  Folder.Write("cookies/old.txt", Cookie("old", -1));
+  EXPECT_EQ(Start({"a", cut + "L"}), 0);
+  ExpectRunLog("Result.log");
+  EXPECT_EQ(Folder.Read(cut), "another program's file");
+  EXPECT_FALSE(Folder.Exists(cut + "L"));
 }
 
 TEST_F(StartUpTest, BatchModeStillCleansWithoutAnyLogFile) {

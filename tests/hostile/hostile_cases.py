@@ -28,10 +28,13 @@ def case_garbage(run):
                        record(b"gone", True) + record(b"kept", False) + b"#" + mixed,
                        expired_before=[b"gone"], cookies_before=2),
         cookie_file(b"ordinary.txt", [(b"a", True), (b"b", False)]),
+        format_refused(b"noise-after-ctrl-z.txt",
+                       record(b"x", True) + record(b"y", False) + b"\x1a" + mixed,
+                       expired_before=[b"x"], cookies_before=2),
     ]
-    tail = cookie_file(b"noise-after-ctrl-z.txt", [(b"x", True), (b"y", False)])
-    tail.data += b"\x1a" + mixed
-    expects.append(tail)
+    padded = cookie_file(b"padding-after-ctrl-z.txt", [(b"x", True), (b"y", False)])
+    padded.data += b"\x1a" * 3
+    expects.append(padded)
     for expect in expects:
         expect.write(run.folder)
     run.check(run.run(), expects)

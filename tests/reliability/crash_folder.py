@@ -70,15 +70,17 @@ def join(records, line_end):
 
 
 def cookie_file(rng, pattern, now_high, value_length, tail=True):
-    """pattern: one expired flag per record. Returns the entry. The tail after a
-    Ctrl-Z is ignored by the tool and not written back."""
+    """pattern: one expired flag per record. Returns the entry. Bytes after a
+    Ctrl-Z that ends the records are data the tool does not understand: it
+    leaves such a file as it is."""
     records = [cookie(rng, i, expired, now_high, value_length) for i, expired in enumerate(pattern)]
     line_end = rng.choice([b"\n", b"\r\n", b"\r"])
     data = join(records, line_end)
-    if tail and rng.random() < 0.1:
+    tail = tail and rng.random() < 0.1
+    if tail:
         data += b"\x1a" + text_bytes(rng, 20) + b"\r\n"
     kept = [r for r, expired in zip(records, pattern) if not expired]
-    if len(kept) == len(records):
+    if len(kept) == len(records) or tail:
         return FolderEntry(data, data)
     return FolderEntry(data, join(kept, b"\n") if kept else None)
 

@@ -59,9 +59,11 @@ FixtureFile FromCookies(const std::string& path, const std::vector<Cookie>& cook
   return file;
 }
 
-// Cookies read before a record whose low expiry half is empty.
-FixtureFile BrokenAfter(const std::string& path, const std::vector<Cookie>& cookies) {
-  FixtureFile file = FromCookies(path, cookies, "\n", "broken\nv\nh\n1\n\n7\n1\n2\n*\n");
+// Cookies read before bytes that make the file incorrect: by default a record
+// whose low expiry half is empty.
+FixtureFile BrokenAfter(const std::string& path, const std::vector<Cookie>& cookies,
+                        const std::string& tail = "broken\nv\nh\n1\n\n7\n1\n2\n*\n") {
+  FixtureFile file = FromCookies(path, cookies, "\n", tail);
   file.Outcome = Fate::Incorrect;
   file.Cleaned.clear();
   return file;
@@ -106,6 +108,8 @@ std::vector<FixtureFile> BuildFixture() {
       FromCookies("part_mid.txt",
                   {MakeCookie("p1", false), MakeCookie("p2", true), MakeCookie("p3", false)}),
       FromCookies("part_cr.txt", {MakeCookie("p4", true), MakeCookie("p5", false)}, "\r",
+                  "\x1a\x1a"),
+      BrokenAfter("part_then_data.txt", {MakeCookie("p6", true), MakeCookie("p7", false)},
                   "\x1a after the end"),
       FromCookies("part_big.txt", ManyCookies()),
       FromCookies("part_edge.txt", CookiesFillingOneBlock()),

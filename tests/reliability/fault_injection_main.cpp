@@ -51,7 +51,7 @@ std::vector<std::string> RunOnce(const Environment& environment, const std::stri
   RunCleaning();
   recording = StopRecording();
   std::vector<std::string> problems = RecordingProblems(recording, kind);
-  for (std::string& problem : CheckRun(kind, folder, ReadRunLog(LogText))) {
+  for (std::string& problem : CheckRun(kind, key, folder, ReadRunLog(LogText))) {
     problems.push_back(std::move(problem));
   }
   return problems;

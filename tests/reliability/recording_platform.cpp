@@ -196,6 +196,9 @@ VersionInfo QueryVersion() {
   return VersionInfo{6, 1, 2};
 }
 
+// Asks nothing of the file system, and so cannot fail.
+bool IsLeadByte(char byte) { return NativePlatform.IsLeadByte(byte); }
+
 ShellFolderAnswer QueryCookieFolder(char buffer[kMaxPath]) {
   if (Faulted(Entry::QueryCookieFolder, "QueryCookieFolder")) {
     if (State.Kind == FaultKind::ShellNoLibrary) return ShellFolderAnswer::NoLibrary;
@@ -216,9 +219,10 @@ uint32_t ExpandEnvironment(const char* text, char* buffer, uint32_t size) {
 }
 
 const PlatformServices RecordingPlatform = {
-    OpenExisting, CreateEmpty, CreateNew,     ReadBlock,    WriteBlock,        CloseFile,
-    RemoveFile,   RenameFile,  MoveOver,      FindFirst,    FindNext,          FindEnd,
-    QueryStamp,   TickCount,   NowAsFileTime, QueryVersion, QueryCookieFolder, ExpandEnvironment,
+    OpenExisting,  CreateEmpty,  CreateNew,         ReadBlock,         WriteBlock,
+    CloseFile,     RemoveFile,   RenameFile,        MoveOver,          FindFirst,
+    FindNext,      FindEnd,      QueryStamp,        IsLeadByte,        TickCount,
+    NowAsFileTime, QueryVersion, QueryCookieFolder, ExpandEnvironment,
 };
 
 }  // namespace

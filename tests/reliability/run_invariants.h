@@ -9,7 +9,7 @@
 #include "recording_platform.h"
 #include "run_log_reading.h"
 
-// Checks the folder after one run over the fixture with `kind` injected;
-// one text per broken promise.
-std::vector<std::string> CheckRun(FaultKind kind, const std::string& folder,
-                                  const RunLogReport& log);
+// Checks the folder after one run over the fixture with `kind` injected at
+// the call `faultKey` names; one text per broken promise.
+std::vector<std::string> CheckRun(FaultKind kind, const std::string& faultKey,
+                                  const std::string& folder, const RunLogReport& log);

@@ -86,6 +86,8 @@ bool ReadErrorLine(std::string_view line, RunLogReport& report) {
     ++report.Files[std::string(line)].WriteErrors;
   } else if (TakePrefix(line, "Error replacing: ")) {
     ++report.Files[std::string(line)].ReplaceErrors;
+  } else if (TakePrefix(line, "Error: File is read-only or in use: ")) {
+    ++report.Files[std::string(line)].RefusedErrors;
   } else {
     return false;
   }

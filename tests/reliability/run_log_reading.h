@@ -14,9 +14,11 @@ struct FileEvents {
   int WriteErrors = 0;
   int ReplaceErrors = 0;
   int ChangedErrors = 0;
+  int RefusedErrors = 0;  // the replacement refused: read-only or in use
 
   int ErrorLines() const {
-    return ReadErrors + FormatErrors + DeleteErrors + WriteErrors + ReplaceErrors + ChangedErrors;
+    return ReadErrors + FormatErrors + DeleteErrors + WriteErrors + ReplaceErrors + ChangedErrors +
+           RefusedErrors;
   }
   bool GivenUp() const { return ReadErrors + FormatErrors != 0; }
 };

@@ -17,6 +17,7 @@ uint32_t HostFindFirst(const char* pattern, SearchHandle* search, FoundEntry* en
 uint32_t HostFindNext(SearchHandle search, FoundEntry* entry);
 void HostFindEnd(SearchHandle search);
 uint32_t HostQueryStamp(const char* path, FileStamp* stamp);
+bool HostIsLeadByte(char byte);
 
 uint32_t HostTickCount();
 FileTime HostNowAsFileTime();

@@ -84,6 +84,10 @@ void HostFindEnd(SearchHandle search) {
   delete state;
 }
 
+// Names here are bytes, or UTF-8, whose characters never hold the byte of a
+// slash or a backslash but as that character.
+bool HostIsLeadByte(char) { return false; }
+
 uint32_t HostQueryStamp(const char* enginePath, FileStamp* stamp) {
   std::string path = HostPath(enginePath);
   struct stat info;

@@ -17,6 +17,7 @@ uint32_t Win32FindFirst(const char* pattern, SearchHandle* search, FoundEntry* e
 uint32_t Win32FindNext(SearchHandle search, FoundEntry* entry);
 void Win32FindEnd(SearchHandle search);
 uint32_t Win32QueryStamp(const char* path, FileStamp* stamp);
+bool Win32IsLeadByte(char byte);
 
 uint32_t Win32TickCount();
 FileTime Win32NowAsFileTime();

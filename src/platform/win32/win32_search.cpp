@@ -42,6 +42,10 @@ uint32_t Win32FindNext(SearchHandle search, FoundEntry* entry) {
 
 void Win32FindEnd(SearchHandle search) { FindClose(search); }
 
+// In the system's ANSI code page: a double-byte one may end a character with
+// the byte of a backslash.
+bool Win32IsLeadByte(char byte) { return IsDBCSLeadByte(static_cast<BYTE>(byte)) != 0; }
+
 namespace {
 
 using AttributeQuery = BOOL(WINAPI*)(LPCSTR, GET_FILEEX_INFO_LEVELS, LPVOID);
