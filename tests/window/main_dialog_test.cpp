@@ -1,6 +1,7 @@
 // The main window built from its resources and driven in this process: its
 // state after building, the "Process" command with its log in the box, the
-// command table, the link colours and every way of closing it.
+// command table, the link colours and every way of closing it, during a run
+// too.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,6 +14,7 @@
 #include "ui/log_box.h"
 #include "ui/main_dialog_proc.h"
 #include "ui/main_window.h"
+#include "ui/process_command.h"
 #include "ui/resource_ids.h"
 
 namespace {
@@ -89,6 +91,7 @@ class MainDialogTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    AwaitCleaningRun();
     if (IsWindow(MainDialog)) DestroyWindow(MainDialog);
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
@@ -100,6 +103,18 @@ class MainDialogTest : public ::testing::Test {
   }
 
   static void ClickProcess() { SendMessageA(Controls.Process, BM_CLICK, 0, 0); }
+
+  // The run goes on in a thread of its own while the window's messages are
+  // served, until the button reads "Done".
+  static void ProcessToTheEnd() {
+    ClickProcess();
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 120000;) {
+      if (WindowText(Controls.Process) == "Done") return;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+      MSG message;
+      while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+  }
 
   static HWND ExitButton() { return GetDlgItem(MainDialog, IDCANCEL); }
 
@@ -161,7 +176,7 @@ TEST_F(MainDialogTest, ProcessRunsOneCleaningIntoTheBox) {
   Folder.Write("alice@news.example[1].txt", Cookie(std::string("se\0ssion", 8), true));
   Platform.FindFirst = FindFirstNotingTheButton;
 
-  ClickProcess();
+  ProcessToTheEnd();
 
   EXPECT_EQ(DuringRun.Caption, "Working");
   EXPECT_FALSE(DuringRun.Enabled);
@@ -192,7 +207,7 @@ TEST_F(MainDialogTest, BoxHoldsTheWholeLogOf20000ExpiredCookies) {
   // costs milliseconds; what the box holds does not depend on it.
   ShowWindow(MainDialog, SW_HIDE);
 
-  ClickProcess();
+  ProcessToTheEnd();
 
   EXPECT_NE(LogText.find("\r\n20000. File: "), std::string::npos);
   EXPECT_NE(LogText.find("100 files with 20000 expired cookies found."), std::string::npos);
@@ -292,10 +307,30 @@ INSTANTIATE_TEST_SUITE_P(AllWays, MainDialogCloseTest,
                                            CloseBy::CloseBox, CloseBy::AltF4));
 
 TEST_F(MainDialogTest, ClosesAfterARunToo) {
-  ClickProcess();
+  ProcessToTheEnd();
   PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
   RunMessageLoop();
   EXPECT_FALSE(IsWindow(MainDialog));
+}
+
+// Clicks and every way of closing during a run wait for it: no second run,
+// and the window closes as soon as the run has ended, its work done.
+TEST_F(MainDialogTest, ClicksAndClosingDuringARunWaitForIt) {
+  for (int file = 0; file < 200; ++file)
+    Folder.Write("site" + std::to_string(file) + ".txt", Cookie("c", true));
+  ClickProcess();
+  EXPECT_EQ(GetFocus(), ExitButton());
+  ClickProcess();
+  SendMessageA(MainDialog, WM_COMMAND, MAKEWPARAM(IDC_PROCESS, BN_CLICKED), 0);
+  SendMessageA(MainDialog, WM_COMMAND, IDCANCEL, 0);
+  SendMessageA(MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
+  EXPECT_TRUE(IsWindow(MainDialog));
+  RunMessageLoop();
+  EXPECT_FALSE(IsWindow(MainDialog));
+  EXPECT_EQ(LogText.find("started."), LogText.rfind("started."));
+  EXPECT_NE(LogText.find("200 files with 200 expired cookies found."), std::string::npos);
+  EXPECT_FALSE(Folder.Exists("site199.txt"));
 }
 
 }  // namespace
