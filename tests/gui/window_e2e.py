@@ -135,11 +135,12 @@ def find_window(display, seconds=60):
     fail("no window named " + CAPTION)
 
 
-def start_tool(wine, display, exe, work):
-    """Starts the tool on a desktop of its own; a batch file notes its exit status,
-    which Wine's explorer does not hand on."""
+def start_tool(wine, display, exe, work, before=""):
+    """Starts the tool on a desktop of its own, after the batch lines `before`; a
+    batch file notes its exit status, which Wine's explorer does not hand on."""
     status = os.path.join(work, "status")
     with open(os.path.join(work, "run.bat"), "w", newline="\r\n") as bat:
+        bat.write(before)
         bat.write('@"%s"\n@echo %%ERRORLEVEL%% >"%s"\n' % (windows_path(exe), windows_path(status)))
     env = dict(wine.env(), DISPLAY=display.name)
     process = subprocess.Popen(
@@ -169,8 +170,8 @@ def use_the_window(display, exe, wine, work, artefacts):
 
         x, y = window.centre(PROCESS_BUTTON)
         display.run("xdotool", "mousemove", "--window", window.id, str(x), str(y), "click", "1")
-        # The box is painted only when the run has returned, and with it the
-        # button's last caption, "Done", greyed like "Working" before it.
+        # The button stays greyed, "Working" and then "Done", and the log
+        # shows as it grows; Escape, if pressed before the end, waits for it.
         window.wait_for(lambda s: s.dark_pixels(button) == 0 and s.dark_pixels(log_text) > 500,
                         "a disabled Process button and the log")
         window.shot(os.path.join(artefacts, "window-after.png"))
