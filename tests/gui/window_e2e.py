@@ -135,12 +135,11 @@ def find_window(display, seconds=60):
     fail("no window named " + CAPTION)
 
 
-def start_tool(wine, display, exe, work, before=""):
-    """Starts the tool on a desktop of its own, after the batch lines `before`; a
-    batch file notes its exit status, which Wine's explorer does not hand on."""
+def start_tool(wine, display, exe, work):
+    """Starts the tool on a desktop of its own; a batch file notes its exit status,
+    which Wine's explorer does not hand on."""
     status = os.path.join(work, "status")
     with open(os.path.join(work, "run.bat"), "w", newline="\r\n") as bat:
-        bat.write(before)
         bat.write('@"%s"\n@echo %%ERRORLEVEL%% >"%s"\n' % (windows_path(exe), windows_path(status)))
     env = dict(wine.env(), DISPLAY=display.name)
     process = subprocess.Popen(

@@ -4,7 +4,10 @@
 // too.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "log/run_log.h"
 #include "platform/platform.h"
@@ -67,6 +70,30 @@ ButtonState DuringRun;
 uint32_t FindFirstNotingTheButton(const char* pattern, SearchHandle* search, FoundEntry* entry) {
   DuringRun = {WindowText(Controls.Process), IsWindowEnabled(Controls.Process) != FALSE};
   return NativePlatform.FindFirst(pattern, search, entry);
+}
+
+// What another thread saw of the window, asked every quarter second as
+// Windows asks whether a window hangs: whether it answered within 250 ms, how
+// long that took, and the log box's line count.
+struct ProbeAnswer {
+  bool Answered;
+  DWORD Milliseconds;
+  DWORD_PTR Lines;
+};
+std::vector<ProbeAnswer> Probes;
+
+// A question to a window that has gone by the time it is answered is none.
+DWORD WINAPI ProbeUntilClosed(LPVOID) {
+  for (;; Sleep(250)) {
+    DWORD_PTR ignored, lines = 0;
+    DWORD start = GetTickCount();
+    bool answered = SendMessageTimeoutA(MainDialog, WM_NULL, 0, 0, SMTO_NORMAL, 250, &ignored) != 0;
+    DWORD took = GetTickCount() - start;
+    answered = answered && SendMessageTimeoutA(Controls.Log, EM_GETLINECOUNT, 0, 0, SMTO_NORMAL,
+                                               250, &lines) != 0;
+    if (!IsWindow(MainDialog)) return 0;
+    Probes.push_back({answered, took, lines});
+  }
 }
 
 // The shell's opener, put back after each test; constant-initialised, so
@@ -311,6 +338,40 @@ TEST_F(MainDialogTest, ClosesAfterARunToo) {
   PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
   RunMessageLoop();
   EXPECT_FALSE(IsWindow(MainDialog));
+}
+
+// A run of 3,000 files watched from another thread; Escape, pressed when the
+// run has begun, closes the window once the run has ended.
+TEST_F(MainDialogTest, AnswersAndShowsTheLogAllThroughALongRun) {
+  for (int file = 0; file < 3000; ++file)
+    Folder.Write("site" + std::to_string(file) + ".txt",
+                 Cookie("a", true) + Cookie("b", true) + Cookie("c", false));
+  Probes.clear();
+  ClickProcess();
+  PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
+  DWORD id;
+  HANDLE probe = CreateThread(nullptr, 0, ProbeUntilClosed, nullptr, 0, &id);
+  RunMessageLoop();
+  WaitForSingleObject(probe, INFINITE);
+  CloseHandle(probe);
+
+  std::vector<DWORD_PTR> lines;
+  DWORD slowest = 0;
+  std::string seen;
+  for (const ProbeAnswer& answer : Probes) {
+    EXPECT_TRUE(answer.Answered) << "question " << lines.size() + 1;
+    lines.push_back(answer.Lines);
+    slowest = std::max(slowest, answer.Milliseconds);
+    seen += " " + std::to_string(answer.Lines);
+  }
+  std::printf("answers within %lu ms; line counts%s\n", slowest, seen.c_str());
+  EXPECT_GE(Probes.size(), 5u);
+  EXPECT_TRUE(std::is_sorted(lines.begin(), lines.end()));
+  EXPECT_GE(std::set<DWORD_PTR>(lines.begin(), lines.end()).size(), 3u);
+  EXPECT_FALSE(IsWindow(MainDialog));
+  EXPECT_NE(LogText.find("3000 files with 6000 expired cookies found."), std::string::npos);
+  for (int file = 0; file < 3000; file += 999)
+    EXPECT_EQ(Folder.Read("site" + std::to_string(file) + ".txt"), Cookie("c", false));
 }
 
 // Clicks and every way of closing during a run wait for it: no second run,
