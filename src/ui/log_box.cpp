@@ -5,6 +5,7 @@
 namespace {
 
 HWND Box = nullptr;
+HWND BoxOwner = nullptr;
 
 // Characters appended so far. In a double-byte code page this counts bytes
 // and so may exceed the box's own count, which the box then clamps to its
@@ -20,6 +21,7 @@ CRITICAL_SECTION HandOver;
 bool HandOverMade = false;
 std::string Waiting;
 bool ScrollWanted = false;
+bool OwnerWoken = false;
 
 std::string Handing;
 size_t HandedUpTo = 0;
@@ -39,6 +41,8 @@ struct HandOverLock {
 void AppendToBox(std::string_view line) {
   HandOverLock lock;
   AppendBoxText(Waiting, line);
+  if (Waiting.size() >= kPieceSize && !OwnerWoken)
+    OwnerWoken = PostMessageA(BoxOwner, kLogWaiting, 0, 0) != FALSE;
 }
 
 // The scroll waits for the lines logged before it.
@@ -54,6 +58,7 @@ void TakeWaitingLines() {
   Handing.swap(Waiting);
   ScrollAfterHanding = ScrollWanted;
   ScrollWanted = false;
+  OwnerWoken = false;
 }
 
 // A piece ends after a line, so that no character of a double-byte code page
@@ -80,6 +85,7 @@ void AttachLogBox(HWND box) {
   if (!HandOverMade) InitializeCriticalSection(&HandOver);
   HandOverMade = true;
   Box = box;
+  BoxOwner = GetParent(box);
   BoxLength = 0;
   TakeWaitingLines();
   Handing.clear();

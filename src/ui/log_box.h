@@ -9,6 +9,10 @@
 #include <string>
 #include <string_view>
 
+// Posted to the window that holds the box once a piece's worth of lines
+// waits for it, so that a fast run does not wait for the window's next look.
+constexpr UINT kLogWaiting = WM_APP + 1;
+
 // Makes `box` the log box of the run log and lifts its text limit. From then
 // on the run log may be written from any thread; the box itself is only
 // touched by HandLogToBox.

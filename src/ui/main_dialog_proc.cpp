@@ -2,6 +2,7 @@
 
 #include "ui/dialog_handles.h"
 #include "ui/links.h"
+#include "ui/log_box.h"
 #include "ui/process_command.h"
 #include "ui/resource_ids.h"
 
@@ -46,7 +47,8 @@ INT_PTR CALLBACK MainDialogProc(HWND, UINT message, WPARAM first, LPARAM second)
     case WM_INITDIALOG: return TRUE;
     case WM_COMMAND: return OnCommand(first);
     case WM_CTLCOLORSTATIC: return OnColorStatic(first, second);
-    case WM_TIMER: ContinueProcessCommand(); return TRUE;
+    case WM_TIMER:
+    case kLogWaiting: ContinueProcessCommand(); return TRUE;
     default: return FALSE;
   }
 }

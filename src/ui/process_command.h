@@ -7,8 +7,9 @@
 // Starts the run, unless this window has started one already.
 void StartProcessCommand();
 
-// On the window's timer during a run: shows the lines logged so far and, once
-// the run has returned and every line is shown, ends the command.
+// On the window's timer and kLogWaiting during a run: shows the lines logged
+// so far and, once the run has returned and every line is shown, ends the
+// command.
 void ContinueProcessCommand();
 
 // "Exit", Escape and the close box: the window closes at once, or, during a
