@@ -4,11 +4,12 @@
 # For each N the cookie folder of a Wine prefix of its own is filled with N
 # expired cookies (250 to a file), Quillfen.exe is started with no argument on
 # a virtual desktop in a private Xvfb display, "Process" is clicked and Escape
-# pressed at once; the key waits in the queue until the run has returned with
-# the caption "Done", so the time from the click until the process has ended
-# is the run in window mode (plus the close, well under a second). The same
-# folder is then cleaned in batch mode, whose own "Working time" line gives its
-# time. Prints name: value lines, each group after an "n: N" line.
+# pressed at once; the window remembers the key and closes once the run has
+# ended and every line is in its log box, so the time from the click until
+# the process has ended is the run in window mode (plus the close, well under
+# a second). The same folder is then cleaned in batch mode, whose own
+# "Working time" line gives its time. Prints name: value lines, each group
+# after an "n: N" line.
 #
 # Environment: QUILLFEN_EXE (default build/win32/Quillfen.exe, or
 # build/win64/Quillfen.exe where scripts/wine-arch.sh answers 64),

@@ -11,6 +11,7 @@ add_library(quillfen_ui STATIC
   src/ui/log_box.cpp
   src/ui/main_dialog_proc.cpp
   src/ui/main_window.cpp
+  src/ui/process_command.cpp
 )
 target_link_libraries(quillfen_ui PUBLIC quillfen_cleaning comctl32 gdi32 user32 shell32
                       PRIVATE quillfen_warnings)

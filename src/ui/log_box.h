@@ -1,5 +1,7 @@
-// The window sink of the run log: the log is appended to the end of the log
-// box, so a long run costs time in proportion to its length.
+// The window sink of the run log. The run may log from a thread of its own:
+// its lines wait in a hand-over buffer until the window's thread hands them
+// to the log box, appended to its end, so a long run costs time in proportion
+// to its length.
 #pragma once
 
 #include <windows.h>
@@ -7,11 +9,20 @@
 #include <string>
 #include <string_view>
 
-// Makes `box` the log box of the run log and lifts its text limit.
+// Posted to the window that holds the box once a piece's worth of lines
+// waits for it, so that a fast run does not wait for the window's next look.
+constexpr UINT kLogWaiting = WM_APP + 1;
+
+// Makes `box` the log box of the run log and lifts its text limit. From then
+// on the run log may be written from any thread; the box itself is only
+// touched by HandLogToBox.
 void AttachLogBox(HWND box);
 
-// Hands the lines the box has not been given yet to it.
-void FlushLogBox();
+// On the window's thread: hands the lines logged so far to the box, a piece
+// at a time, and scrolls it to its end where the run asked for that. Answers
+// true once every line is in the box, false when `budget` milliseconds have
+// passed first.
+bool HandLogToBox(DWORD budget);
 
 // What the box shows for a piece of the log: a zero byte would end the text
 // the box is handed, so it is shown as the two characters \0.

@@ -1,22 +1,12 @@
 #include "ui/main_dialog_proc.h"
 
-#include "cleaning/run_cleaning.h"
 #include "ui/dialog_handles.h"
 #include "ui/links.h"
 #include "ui/log_box.h"
+#include "ui/process_command.h"
 #include "ui/resource_ids.h"
 
 namespace {
-
-// The button only moves forward: one window runs at most one cleaning.
-void RunProcessCommand() {
-  EnableWindow(Controls.Process, FALSE);
-  SetWindowTextA(Controls.Process, "Working");
-  RunCleaning();
-  FlushLogBox();
-  SetWindowTextA(Controls.Process, "Done");
-  SetFocus(GetDlgItem(MainDialog, IDCANCEL));
-}
 
 // A link acts on the first click only, not on the double-click notification.
 INT_PTR OpenOnClick(WORD code, const char* target) {
@@ -28,10 +18,10 @@ INT_PTR OpenOnClick(WORD code, const char* target) {
 INT_PTR OnCommand(WPARAM first) {
   WORD code = HIWORD(first);
   switch (LOWORD(first)) {
-    case IDCANCEL: DestroyWindow(MainDialog); return TRUE;
+    case IDCANCEL: CloseMainDialog(); return TRUE;
     case IDC_PROCESS:
       if (code != BN_CLICKED) return FALSE;
-      RunProcessCommand();
+      StartProcessCommand();
       return TRUE;
     case IDC_WEBLINK: return OpenOnClick(code, kWebLinkTarget);
     case IDC_MAILLINK: return OpenOnClick(code, kMailLinkTarget);
@@ -57,6 +47,8 @@ INT_PTR CALLBACK MainDialogProc(HWND, UINT message, WPARAM first, LPARAM second)
     case WM_INITDIALOG: return TRUE;
     case WM_COMMAND: return OnCommand(first);
     case WM_CTLCOLORSTATIC: return OnColorStatic(first, second);
+    case WM_TIMER:
+    case kLogWaiting: ContinueProcessCommand(); return TRUE;
     default: return FALSE;
   }
 }

@@ -7,6 +7,7 @@
 #include "ui/dialog_handles.h"
 #include "ui/log_box.h"
 #include "ui/main_dialog_proc.h"
+#include "ui/process_command.h"
 #include "ui/resource_ids.h"
 
 namespace {
@@ -92,6 +93,7 @@ void DeleteWindowFonts() {
 int RunMainWindow() {
   if (!BuildMainWindow()) return 1;
   RunMessageLoop();
+  AwaitCleaningRun();
   DeleteWindowFonts();
   return 0;
 }

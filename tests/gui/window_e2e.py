@@ -169,8 +169,8 @@ def use_the_window(display, exe, wine, work, artefacts):
 
         x, y = window.centre(PROCESS_BUTTON)
         display.run("xdotool", "mousemove", "--window", window.id, str(x), str(y), "click", "1")
-        # The box is painted only when the run has returned, and with it the
-        # button's last caption, "Done", greyed like "Working" before it.
+        # The button stays greyed, "Working" and then "Done", and the log
+        # shows as it grows; Escape, if pressed before the end, waits for it.
         window.wait_for(lambda s: s.dark_pixels(button) == 0 and s.dark_pixels(log_text) > 500,
                         "a disabled Process button and the log")
         window.shot(os.path.join(artefacts, "window-after.png"))

@@ -1,9 +1,13 @@
 // The main window built from its resources and driven in this process: its
 // state after building, the "Process" command with its log in the box, the
-// command table, the link colours and every way of closing it.
+// command table, the link colours and every way of closing it, during a run
+// too.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "log/run_log.h"
 #include "platform/platform.h"
@@ -13,6 +17,7 @@
 #include "ui/log_box.h"
 #include "ui/main_dialog_proc.h"
 #include "ui/main_window.h"
+#include "ui/process_command.h"
 #include "ui/resource_ids.h"
 
 namespace {
@@ -67,6 +72,30 @@ uint32_t FindFirstNotingTheButton(const char* pattern, SearchHandle* search, Fou
   return NativePlatform.FindFirst(pattern, search, entry);
 }
 
+// What another thread saw of the window, asked every quarter second as
+// Windows asks whether a window hangs: whether it answered within 250 ms, how
+// long that took, and the log box's line count.
+struct ProbeAnswer {
+  bool Answered;
+  DWORD Milliseconds;
+  DWORD_PTR Lines;
+};
+std::vector<ProbeAnswer> Probes;
+
+// A question to a window that has gone by the time it is answered is none.
+DWORD WINAPI ProbeUntilClosed(LPVOID) {
+  for (;; Sleep(250)) {
+    DWORD_PTR ignored, lines = 0;
+    DWORD start = GetTickCount();
+    bool answered = SendMessageTimeoutA(MainDialog, WM_NULL, 0, 0, SMTO_NORMAL, 250, &ignored) != 0;
+    DWORD took = GetTickCount() - start;
+    answered = answered && SendMessageTimeoutA(Controls.Log, EM_GETLINECOUNT, 0, 0, SMTO_NORMAL,
+                                               250, &lines) != 0;
+    if (!IsWindow(MainDialog)) return 0;
+    Probes.push_back({answered, took, lines});
+  }
+}
+
 // The shell's opener, put back after each test; constant-initialised, so
 // already set when this is copied.
 void (*const ShellOpenLink)(const char*) = OpenLink;
@@ -89,6 +118,7 @@ class MainDialogTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    AwaitCleaningRun();
     if (IsWindow(MainDialog)) DestroyWindow(MainDialog);
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
@@ -100,6 +130,18 @@ class MainDialogTest : public ::testing::Test {
   }
 
   static void ClickProcess() { SendMessageA(Controls.Process, BM_CLICK, 0, 0); }
+
+  // The run goes on in a thread of its own while the window's messages are
+  // served, until the button reads "Done".
+  static void ProcessToTheEnd() {
+    ClickProcess();
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 120000;) {
+      if (WindowText(Controls.Process) == "Done") return;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+      MSG message;
+      while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+  }
 
   static HWND ExitButton() { return GetDlgItem(MainDialog, IDCANCEL); }
 
@@ -161,7 +203,7 @@ TEST_F(MainDialogTest, ProcessRunsOneCleaningIntoTheBox) {
   Folder.Write("alice@news.example[1].txt", Cookie(std::string("se\0ssion", 8), true));
   Platform.FindFirst = FindFirstNotingTheButton;
 
-  ClickProcess();
+  ProcessToTheEnd();
 
   EXPECT_EQ(DuringRun.Caption, "Working");
   EXPECT_FALSE(DuringRun.Enabled);
@@ -192,7 +234,7 @@ TEST_F(MainDialogTest, BoxHoldsTheWholeLogOf20000ExpiredCookies) {
   // costs milliseconds; what the box holds does not depend on it.
   ShowWindow(MainDialog, SW_HIDE);
 
-  ClickProcess();
+  ProcessToTheEnd();
 
   EXPECT_NE(LogText.find("\r\n20000. File: "), std::string::npos);
   EXPECT_NE(LogText.find("100 files with 20000 expired cookies found."), std::string::npos);
@@ -292,10 +334,64 @@ INSTANTIATE_TEST_SUITE_P(AllWays, MainDialogCloseTest,
                                            CloseBy::CloseBox, CloseBy::AltF4));
 
 TEST_F(MainDialogTest, ClosesAfterARunToo) {
-  ClickProcess();
+  ProcessToTheEnd();
   PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
   RunMessageLoop();
   EXPECT_FALSE(IsWindow(MainDialog));
+}
+
+// A run of 3,000 files watched from another thread; Escape, pressed when the
+// run has begun, closes the window once the run has ended.
+TEST_F(MainDialogTest, AnswersAndShowsTheLogAllThroughALongRun) {
+  for (int file = 0; file < 3000; ++file)
+    Folder.Write("site" + std::to_string(file) + ".txt",
+                 Cookie("a", true) + Cookie("b", true) + Cookie("c", false));
+  Probes.clear();
+  ClickProcess();
+  PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
+  DWORD id;
+  HANDLE probe = CreateThread(nullptr, 0, ProbeUntilClosed, nullptr, 0, &id);
+  RunMessageLoop();
+  WaitForSingleObject(probe, INFINITE);
+  CloseHandle(probe);
+
+  std::vector<DWORD_PTR> lines;
+  DWORD slowest = 0;
+  std::string seen;
+  for (const ProbeAnswer& answer : Probes) {
+    EXPECT_TRUE(answer.Answered) << "question " << lines.size() + 1;
+    lines.push_back(answer.Lines);
+    slowest = std::max(slowest, answer.Milliseconds);
+    seen += " " + std::to_string(answer.Lines);
+  }
+  std::printf("answers within %lu ms; line counts%s\n", slowest, seen.c_str());
+  EXPECT_GE(Probes.size(), 5u);
+  EXPECT_TRUE(std::is_sorted(lines.begin(), lines.end()));
+  EXPECT_GE(std::set<DWORD_PTR>(lines.begin(), lines.end()).size(), 3u);
+  EXPECT_FALSE(IsWindow(MainDialog));
+  EXPECT_NE(LogText.find("3000 files with 6000 expired cookies found."), std::string::npos);
+  for (int file = 0; file < 3000; file += 999)
+    EXPECT_EQ(Folder.Read("site" + std::to_string(file) + ".txt"), Cookie("c", false));
+}
+
+// Clicks and every way of closing during a run wait for it: no second run,
+// and the window closes as soon as the run has ended, its work done.
+TEST_F(MainDialogTest, ClicksAndClosingDuringARunWaitForIt) {
+  for (int file = 0; file < 200; ++file)
+    Folder.Write("site" + std::to_string(file) + ".txt", Cookie("c", true));
+  ClickProcess();
+  EXPECT_EQ(GetFocus(), ExitButton());
+  ClickProcess();
+  SendMessageA(MainDialog, WM_COMMAND, MAKEWPARAM(IDC_PROCESS, BN_CLICKED), 0);
+  SendMessageA(MainDialog, WM_COMMAND, IDCANCEL, 0);
+  SendMessageA(MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
+  EXPECT_TRUE(IsWindow(MainDialog));
+  RunMessageLoop();
+  EXPECT_FALSE(IsWindow(MainDialog));
+  EXPECT_EQ(LogText.find("started."), LogText.rfind("started."));
+  EXPECT_NE(LogText.find("200 files with 200 expired cookies found."), std::string::npos);
+  EXPECT_FALSE(Folder.Exists("site199.txt"));
 }
 
 }  // namespace
