@@ -4,9 +4,10 @@ Usage: window_e2e.py EXE PREFIX ARTEFACTS
 
 It seeds the prefix's cookie folder, starts the tool with no argument on a
 Wine virtual desktop in an X display of its own, clicks "Process" with the
-mouse, reads the window from screenshots, presses Escape and expects the
-process to end with status 0 and the folder to be cleaned. The screenshots
-before and after the run are left in ARTEFACTS.
+mouse, reads the window from screenshots, presses Escape while the run goes
+on (some thousands of files make it last), and expects the window to stay
+until the run has ended, the process to end with status 0 and the folder to
+be cleaned. The screenshots before and during the run are left in ARTEFACTS.
 """
 
 import os
@@ -23,6 +24,7 @@ import cookie_samples as samples  # noqa: E402
 
 RUNNER = os.path.join(HERE, "..", "..", "scripts", "wine-run.sh")
 CAPTION = "Quillfen v.1.03"
+BULK_FILES = 3000
 
 # Control rectangles in dialog units (x, y, width, height), and the dialog's
 # size; the window's frame is a 3-pixel border and a caption of about 20.
@@ -173,9 +175,12 @@ def use_the_window(display, exe, wine, work, artefacts):
         # shows as it grows; Escape, if pressed before the end, waits for it.
         window.wait_for(lambda s: s.dark_pixels(button) == 0 and s.dark_pixels(log_text) > 500,
                         "a disabled Process button and the log")
-        window.shot(os.path.join(artefacts, "window-after.png"))
+        window.shot(os.path.join(artefacts, "window-during.png"))
+        # Pressed during the run: the window stays until the run has ended.
         display.run("xdotool", "key", "Escape")
-        process.wait(timeout=60)
+        if not display.run("xdotool", "search", "--name", "^%s$" % re.escape(CAPTION)).split():
+            fail("Escape closed the window before the run had ended")
+        process.wait(timeout=120)
     finally:
         if process.poll() is None:
             process.kill()
@@ -197,6 +202,9 @@ def main():
     wine = samples.Wine(prefix, RUNNER)
     wine.ready()
     main_files, low_files = samples.demo_folders()
+    # Enough files that the run goes on for seconds after its log shows.
+    for number in range(BULK_FILES):
+        main_files["bulk%d.txt" % number] = samples.cookie_file([(c, True) for c in "abc"])
     folder = wine.reset_cookie_folder()
     samples.write_files(folder, {n: d for n, (d, _, _) in main_files.items()})
     samples.write_files(os.path.join(folder, "Low"), {n: d for n, (d, _, _) in low_files.items()})
