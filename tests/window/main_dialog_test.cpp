@@ -83,6 +83,8 @@ struct ProbeAnswer {
 std::vector<ProbeAnswer> Probes;
 
 // A question to a window that has gone by the time it is answered is none.
+// The log box is destroyed before the dialog's own handle goes, so it is the
+// one that tells.
 DWORD WINAPI ProbeUntilClosed(LPVOID) {
   for (;; Sleep(250)) {
     DWORD_PTR ignored, lines = 0;
@@ -91,7 +93,7 @@ DWORD WINAPI ProbeUntilClosed(LPVOID) {
     DWORD took = GetTickCount() - start;
     answered = answered && SendMessageTimeoutA(Controls.Log, EM_GETLINECOUNT, 0, 0, SMTO_NORMAL,
                                                250, &lines) != 0;
-    if (!IsWindow(MainDialog)) return 0;
+    if (!IsWindow(Controls.Log)) return 0;
     Probes.push_back({answered, took, lines});
   }
 }
