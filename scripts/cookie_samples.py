@@ -11,6 +11,7 @@ import os
 import pwd
 import shutil
 import subprocess
+import sys
 import time
 
 # Expiry halves far in the past and far in the future of any test run.
@@ -114,8 +115,13 @@ class Wine:
                                 env=self.env(), stdin=subprocess.PIPE, stdout=subprocess.PIPE)
 
     def ready(self):
-        """Makes the prefix (once) and answers its cookie folder on the Linux side."""
-        self.run("cmd", "/c", "exit")
+        """Makes the prefix (once) and answers its cookie folder on the Linux side.
+        A Wine that cannot start ends the program with the runner's own line,
+        which says what is missing."""
+        started = self.run("cmd", "/c", "exit")
+        if started.returncode != 0:
+            sys.exit(last_line(started.stderr) or "Wine did not start (exit status %d)"
+                     % started.returncode)
         return self.cookie_folder()
 
     def cookie_folder(self):
@@ -138,6 +144,11 @@ class Wine:
         if self.uid is not None:
             os.chown(folder, self.uid, self.uid)
         return folder
+
+
+def last_line(output):
+    lines = output.decode("utf-8", "replace").strip().splitlines()
+    return lines[-1] if lines else ""
 
 
 def wait_for_line(stream, expected, seconds=60):

@@ -29,23 +29,13 @@ def describe(before, after):
         print("  %-32s %6d bytes  new" % (name, len(after[name])))
 
 
-def last_line(output):
-    lines = output.decode("utf-8", "replace").strip().splitlines()
-    return lines[-1] if lines else ""
-
-
 def main():
     exe, work = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     os.makedirs(work, exist_ok=True)
     wine = samples.Wine(os.path.join(work, "wineprefix"),
                         os.path.join(os.path.dirname(__file__), "wine-run.sh"))
     print("Preparing a Wine prefix (the first time takes a little while)...")
-    started = wine.run("cmd", "/c", "exit")
-    if started.returncode != 0:
-        print(last_line(started.stderr) or "Wine did not start (exit status %d)"
-              % started.returncode, file=sys.stderr)
-        return 1
-    folder = wine.cookie_folder()
+    folder = wine.ready()
     shutil.rmtree(folder, ignore_errors=True)
     main_files, low_files = samples.demo_folders()
     low = os.path.join(folder, "Low")
@@ -60,7 +50,7 @@ def main():
     loader = "wine64" if os.environ.get("QUILLFEN_WINE_ARCH") == "64" else "wine"
     print("\n$ %s Quillfen.exe a    (exit status %d)\n" % (loader, result.returncode))
     if not os.path.exists(log_path):
-        print("No Result.log: " + (last_line(result.stderr) or "the program wrote no log"),
+        print("No Result.log: " + (samples.last_line(result.stderr) or "the program wrote no log"),
               file=sys.stderr)
         return 1
     print("--- Result.log")
