@@ -22,8 +22,11 @@ if [ "${1:-}" = all ]; then
 fi
 runs=${1:-9}
 
+choice=$(scripts/wine-arch.sh --why)
+read -r QUILLFEN_WINE_ARCH why <<<"$choice"
+export QUILLFEN_WINE_ARCH
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLFEN_TESTS=OFF \
-  -DQUILLFEN_WINE_ARCH="$(scripts/wine-arch.sh)" >/dev/null
+  -DQUILLFEN_WINE_ARCH="$QUILLFEN_WINE_ARCH" >/dev/null
 cmake --build build/bench -j 2 >/dev/null
 
 work=$(realpath -m "${QUILLFEN_BENCH_WORK:-build/bench/work}")
@@ -34,9 +37,6 @@ echo "work_file_system: $(findmnt -n -o FSTYPE -T "$work" | head -1)"
 build/bench/bench/cleaning_bench "$work" "$PWD/build/bench/quillfen-host" "$runs"
 
 if $everything; then
-  why=$(scripts/wine-arch.sh --why)
-  QUILLFEN_WINE_ARCH=$(scripts/wine-arch.sh)
-  export QUILLFEN_WINE_ARCH
   bash scripts/build-product.sh "$QUILLFEN_WINE_ARCH"
   echo "wine_build: ${QUILLFEN_EXE:-build/win$QUILLFEN_WINE_ARCH/Quillfen.exe} ($why)"
   bench/wine_bench.sh

@@ -8,8 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-why=$(scripts/wine-arch.sh --why)
-QUILLFEN_WINE_ARCH=$(scripts/wine-arch.sh)
+choice=$(scripts/wine-arch.sh --why)
+read -r QUILLFEN_WINE_ARCH why <<<"$choice"
 export QUILLFEN_WINE_ARCH
 bash scripts/build-product.sh "$QUILLFEN_WINE_ARCH"
 if [ "$QUILLFEN_WINE_ARCH" = 64 ]; then

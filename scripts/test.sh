@@ -11,8 +11,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
-why=$(scripts/wine-arch.sh --why)
-QUILLFEN_WINE_ARCH=$(scripts/wine-arch.sh)
+choice=$(scripts/wine-arch.sh --why)
+read -r QUILLFEN_WINE_ARCH why <<<"$choice"
 export QUILLFEN_WINE_ARCH
 if [ "$QUILLFEN_WINE_ARCH" = 64 ]; then
   windows_tests=build/win64-tests toolchain=cmake/mingw-x86_64-posix.cmake

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Prints 32 or 64: which build of the product Wine runs on this machine.
 #   wine-arch.sh          the answer
-#   wine-arch.sh --why    the reason for it, in a few words
+#   wine-arch.sh --why    the answer, a blank and the reason for it
 #
 # 32 where Wine's 32-bit loader starts, else 64: a kernel without 32-bit
 # support, or a system without the 32-bit libraries, answers "Exec format
@@ -32,4 +32,4 @@ case "${QUILLFEN_WINE_ARCH:-}" in
     exit 2
     ;;
 esac
-if [ "${1:-}" = --why ]; then echo "$why"; else echo "$arch"; fi
+if [ "${1:-}" = --why ]; then echo "$arch $why"; else echo "$arch"; fi
