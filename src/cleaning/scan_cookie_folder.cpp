@@ -26,10 +26,10 @@ struct CleaningList {
 // A name is put behind the folder as it stands: one holding a folder
 // separator, such as ..\..\gone.txt, would lead out of the folder. No file
 // bears such a name on Windows, but the listing is not trusted to leave them
-// out: Wine, for one, lists a Linux name that holds backslashes as it stands,
-// and an older listing turned a fullwidth reverse solidus into a backslash.
-// Neither of an entry's names may hold one. In a double-byte code page the second byte of a
-// character may be that of a backslash: it belongs to that character and parts no folders.
+// out: Wine, for one, lists a Linux name that holds backslashes as it stands.
+// Neither of an entry's names may hold one. In a double-byte code page the
+// second byte of a character may be that of a backslash: it belongs to that
+// character and parts no folders.
 bool HoldsFolderSeparator(const char* name) {
   for (const char* at = name; *at != '\0'; ++at) {
     if (*at == '\\' || *at == '/') return true;

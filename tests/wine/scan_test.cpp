@@ -1,5 +1,6 @@
-// ScanCookieFolder over the system's directory search: which entries are counted and which
-// are handed to the cleaning, whatever their attributes.
+// ScanCookieFolder over the system's directory search: which entries are
+// counted and which are handed to the cleaning, whatever their attributes and
+// whatever characters their names hold.
 #include <cstring>
 #include <string>
 #include <vector>
