@@ -8,6 +8,8 @@ add_library(quillfen_platform STATIC
 )
 if(WIN32)
   target_sources(quillfen_platform PRIVATE
+    src/platform/win32/ansi_names.cpp
+    src/platform/win32/long_names.cpp
     src/platform/win32/win32_files.cpp
     src/platform/win32/win32_search.cpp
     src/platform/win32/win32_environment.cpp
@@ -46,6 +48,6 @@ add_library(quillfen_shell STATIC
   src/shell/startup.cpp
 )
 if(WIN32)
-  target_sources(quillfen_shell PRIVATE src/shell/dll_search_guard.cpp)
+  target_sources(quillfen_shell PRIVATE src/shell/dll_search_guard.cpp src/shell/win32_arguments.cpp)
 endif()
 target_link_libraries(quillfen_shell PUBLIC quillfen_cleaning PRIVATE quillfen_warnings)

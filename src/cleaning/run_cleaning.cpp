@@ -9,9 +9,14 @@ namespace {
 constexpr uint32_t kPlatformNt = 2;
 constexpr uint32_t kFirstMajorWithLowFolder = 6;
 
+// A folder the code page cannot name is still the user's: it is named in
+// the log and reported, and no other folder is taken in its place.
+void TakeFolderAsShown() { CookieFolderError = kErrorNoUnicodeTranslation; }
+
 // Asks the shell for the cookie folder; false when it gives none.
 bool AskShellForCookieFolder(char (&buffer)[kMaxPath]) {
   switch (Platform.QueryCookieFolder(buffer)) {
+    case ShellFolderAnswer::NoExactName: TakeFolderAsShown(); [[fallthrough]];
     case ShellFolderAnswer::Found: CookieFolder.assign(buffer).push_back('\\'); return true;
     case ShellFolderAnswer::NoEntry: LogLine("Old version of shell32.dll detected"); return false;
     default: return false;
@@ -53,12 +58,15 @@ void LogSummary(int32_t filesFound) {
 
 bool ExpandIntoCookieFolder(const char* text, char (&buffer)[kMaxPath]) {
   uint32_t needed = Platform.ExpandEnvironment(text, buffer, kMaxPath);
-  return needed != 0 && needed <= kMaxPath;
+  if (needed != kExpansionNotNamed) return needed != 0 && needed <= kMaxPath;
+  TakeFolderAsShown();
+  return true;
 }
 
 void RunCleaning() {
   const uint32_t startTick = Platform.TickCount();
   LogLine("Quillfen 1.03 started.");
+  CookieFolderError = 0;
   char buffer[kMaxPath] = {};
   bool folderFound = AskShellForCookieFolder(buffer);
   VersionInfo version = DetectWindows();

@@ -15,5 +15,6 @@ std::string FormatElapsed(uint32_t milliseconds);
 const char* WindowsName(const VersionInfo& version);
 
 // Expands `text` into `buffer`; false when the platform fails or the result
-// does not fit.
+// does not fit. A folder the code page cannot name is expanded as shown, and
+// CookieFolderError says so.
 bool ExpandIntoCookieFolder(const char* text, char (&buffer)[kMaxPath]);

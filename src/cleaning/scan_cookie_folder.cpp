@@ -26,9 +26,10 @@ struct CleaningList {
 // A name is put behind the folder as it stands: one holding a folder
 // separator, such as ..\..\gone.txt, would lead out of the folder. No file
 // bears such a name on Windows, but the listing is not trusted to leave them
-// out: the ANSI listing may turn a fullwidth reverse solidus into a
-// backslash. In a double-byte code page the second byte of a character may be
-// that of a backslash: it belongs to that character and parts no folders.
+// out: Wine, for one, lists a Linux name that holds backslashes as it stands.
+// Neither of an entry's names may hold one. In a double-byte code page the
+// second byte of a character may be that of a backslash: it belongs to that
+// character and parts no folders.
 bool HoldsFolderSeparator(const char* name) {
   for (const char* at = name; *at != '\0'; ++at) {
     if (*at == '\\' || *at == '/') return true;
@@ -39,12 +40,17 @@ bool HoldsFolderSeparator(const char* name) {
 
 // The pattern also matches short 8.3 names, so "notes.txt~" or "q.txtx"
 // would come along: only a long name that ends in ".txt" is a cookie file.
-bool IsCookieFileName(const char* name) {
+bool EndsInTxt(const char* name) {
   size_t length = std::strlen(name);
-  if (length < 4 || HoldsFolderSeparator(name)) return false;
+  if (length < 4) return false;
   const char* ending = name + length - 4;
   return ending[0] == '.' && (ending[1] | 0x20) == 't' && (ending[2] | 0x20) == 'x' &&
          (ending[3] | 0x20) == 't';
+}
+
+bool IsCookieFile(const FoundEntry& entry) {
+  return EndsInTxt(entry.LongName) && !HoldsFolderSeparator(entry.LongName) &&
+         !HoldsFolderSeparator(entry.Name);
 }
 
 // The search answers these for a folder without cookie files, for one that
@@ -60,23 +66,39 @@ void ReportUnlistableFolder(uint32_t error) {
   LogLine("Error [" + std::to_string(error) + "] reading folder: " + CookieFolder);
 }
 
+// A file that no name in the code page leads to is not opened: a look-alike
+// name would lead to another file.
+void ReportUnnamedFile(const FoundEntry& entry) {
+  ++Counters.IoErrors;
+  LogLine("Error [" + std::to_string(kErrorNoUnicodeTranslation) +
+          "] reading file: " + entry.LongName);
+}
+
 // Every matching entry is counted; a folder matching the pattern has size 0
 // and so is never cleaned.
-void ListFolder(int32_t& filesFound, CleaningList& toClean) {
+void TakeEntry(const FoundEntry& entry, int32_t& filesFound, CleaningList& toClean) {
+  if (!IsCookieFile(entry)) return;
+  ++filesFound;
+  auto sizeLow = static_cast<uint32_t>(entry.Stamp.Size);
+  if (static_cast<int32_t>(sizeLow) <= SmallFileLimit) return;
+  if (entry.Name[0] == '\0') {
+    ReportUnnamedFile(entry);
+  } else {
+    toClean.Add(entry);
+  }
+}
+
+uint32_t ListFolder(int32_t& filesFound, CleaningList& toClean) {
   std::string pattern = CookieFolder + "*.txt";
   SearchHandle search = nullptr;
   FoundEntry entry;
   uint32_t error = Platform.FindFirst(pattern.c_str(), &search, &entry);
-  if (error == 0) {
-    do {
-      if (!IsCookieFileName(entry.Name)) continue;
-      ++filesFound;
-      auto sizeLow = static_cast<uint32_t>(entry.Stamp.Size);
-      if (static_cast<int32_t>(sizeLow) > SmallFileLimit) toClean.Add(entry);
-    } while ((error = Platform.FindNext(search, &entry)) == 0);
-    Platform.FindEnd(search);
-  }
-  if (!IsQuietEnd(error)) ReportUnlistableFolder(error);
+  if (error != 0) return error;
+  do {
+    TakeEntry(entry, filesFound, toClean);
+  } while ((error = Platform.FindNext(search, &entry)) == 0);
+  Platform.FindEnd(search);
+  return error;
 }
 
 }  // namespace
@@ -86,7 +108,8 @@ void ListFolder(int32_t& filesFound, CleaningList& toClean) {
 // report a second time.
 void ScanCookieFolder(int32_t& filesFound) {
   CleaningList toClean;
-  ListFolder(filesFound, toClean);
+  uint32_t error = CookieFolderError != 0 ? CookieFolderError : ListFolder(filesFound, toClean);
+  if (!IsQuietEnd(error)) ReportUnlistableFolder(error);
   std::string_view rest = toClean.Bytes;
   while (!rest.empty()) {
     FileStamp listed;

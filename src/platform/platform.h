@@ -23,6 +23,7 @@ enum : uint32_t {
   kErrorFileExists = 80,
   kErrorCallNotImplemented = 120,
   kErrorNotAFolder = 267,
+  kErrorNoUnicodeTranslation = 1113,
 };
 
 // The size of the platform's path buffers, terminating zero included.
@@ -51,17 +52,33 @@ inline bool operator==(const FileStamp& a, const FileStamp& b) {
          a.LastWrite.High == b.LastWrite.High;
 }
 
+// Names are in the system's ANSI code page. Where a name holds a character
+// the code page lacks, the system's own conversion writes a look-alike ("O"
+// for an omega) or "?", and so names another file or none: the platform gives
+// only names that lead to the file they stand for, and shows each character
+// the code page lacks as "?", which no name on Windows holds.
 struct FoundEntry {
-  char Name[kMaxPath];  // the long name, without folder
-  FileStamp Stamp;      // size 0 for a folder or a device
+  // The name that leads to this entry alone, without folder: its long name,
+  // or where the code page cannot hold that, its short name. Empty when the
+  // code page holds neither: no path leads to the entry.
+  char Name[kMaxPath];
+  // The long name as the code page shows it: it decides whether the entry is
+  // a cookie file, and it names an entry that has no Name.
+  char LongName[kMaxPath];
+  FileStamp Stamp;  // size 0 for a folder or a device
 };
 
 enum class ShellFolderAnswer {
-  Found,      // the buffer holds the folder, without a trailing backslash
-  NoLibrary,  // the shell library cannot be loaded
-  NoEntry,    // the library lacks the special-folder query
-  Failed,     // the query itself answered false
+  Found,        // the buffer holds the folder, without a trailing backslash
+  NoLibrary,    // the shell library cannot be loaded
+  NoEntry,      // the library lacks the special-folder query
+  Failed,       // the query itself answered false
+  NoExactName,  // the buffer holds the folder as shown: no path leads to it
 };
+
+// The expansion's answer for a folder that neither its name nor its short
+// path can name in the code page.
+constexpr uint32_t kExpansionNotNamed = 0xFFFFFFFF;
 
 struct PlatformServices {
   // The opens are exclusive (no sharing) and answer 0 or the code the log
@@ -88,7 +105,8 @@ struct PlatformServices {
   // Renames `from` to `to`, which must not exist.
   bool (*RenameFile)(const char* from, const char* to);
   // Puts `from` in the place of `to` in one step, so that `to` never
-  // disappears. Answers 0, the platform's error number, or
+  // disappears; where `to` is a short name the listing gave, the file keeps
+  // its long name. Answers 0, the platform's error number, or
   // kErrorCallNotImplemented where the platform has no such step.
   uint32_t (*MoveOver)(const char* from, const char* to);
 
@@ -109,9 +127,12 @@ struct PlatformServices {
   uint32_t (*TickCount)();
   FileTime (*NowAsFileTime)();
   VersionInfo (*QueryVersion)();
+  // Both folder queries name the folder by its name or its short path,
+  // whichever the code page holds.
   ShellFolderAnswer (*QueryCookieFolder)(char buffer[kMaxPath]);
   // The platform's answer: 0 on failure, otherwise the size the expansion
-  // needs, terminating zero included (which may exceed `size`).
+  // needs, terminating zero included (which may exceed `size`), or
+  // kExpansionNotNamed with the folder as shown in the buffer.
   uint32_t (*ExpandEnvironment)(const char* text, char* buffer, uint32_t size);
 };
 

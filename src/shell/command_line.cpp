@@ -2,26 +2,28 @@
 
 namespace {
 
-bool IsSeparator(char c) {
-  auto code = static_cast<unsigned char>(c);
-  return code >= 1 && code <= 32;
+template <typename Char>
+bool IsSeparator(Char c) {
+  return c >= 1 && c <= 32;
 }
 
-bool IsQuote(char c) { return c == '"' || c == '\''; }
+template <typename Char>
+bool IsQuote(Char c) {
+  return c == '"' || c == '\'';
+}
 
-}  // namespace
-
-std::vector<std::string> SplitArguments(std::string_view commandLine) {
-  commandLine = commandLine.substr(0, commandLine.find('\0'));
-  std::vector<std::string> words;
+template <typename Char>
+std::vector<std::basic_string<Char>> SplitWords(std::basic_string_view<Char> commandLine) {
+  commandLine = commandLine.substr(0, commandLine.find(Char{}));
+  std::vector<std::basic_string<Char>> words;
   size_t at = 0;
   for (;;) {
     while (at < commandLine.size() && IsSeparator(commandLine[at])) ++at;
     if (at == commandLine.size()) return words;
-    std::string word;
-    char openQuote = 0;
+    std::basic_string<Char> word;
+    Char openQuote = 0;
     for (; at < commandLine.size(); ++at) {
-      char c = commandLine[at];
+      Char c = commandLine[at];
       if (openQuote == 0 && IsSeparator(c)) break;
       if (openQuote == 0 && IsQuote(c)) {
         openQuote = c;
@@ -35,13 +37,28 @@ std::vector<std::string> SplitArguments(std::string_view commandLine) {
   }
 }
 
-std::string_view SkipProgramName(std::string_view commandLine) {
+template <typename Char>
+std::basic_string_view<Char> SkipName(std::basic_string_view<Char> commandLine) {
   size_t at = 0;
   if (!commandLine.empty() && commandLine[0] == '"') {
     at = commandLine.find('"', 1);
-    at = at == std::string_view::npos ? commandLine.size() : at + 1;
+    at = at == std::basic_string_view<Char>::npos ? commandLine.size() : at + 1;
   } else {
     while (at < commandLine.size() && commandLine[at] != ' ' && commandLine[at] != '\t') ++at;
   }
   return commandLine.substr(at);
 }
+
+}  // namespace
+
+std::vector<std::string> SplitArguments(std::string_view commandLine) {
+  return SplitWords(commandLine);
+}
+
+std::vector<std::wstring> SplitArguments(std::wstring_view commandLine) {
+  return SplitWords(commandLine);
+}
+
+std::string_view SkipProgramName(std::string_view commandLine) { return SkipName(commandLine); }
+
+std::wstring_view SkipProgramName(std::wstring_view commandLine) { return SkipName(commandLine); }

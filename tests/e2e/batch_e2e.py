@@ -111,9 +111,12 @@ def case_windows_xp(exe, wine, work):
 
 
 def case_log_fallbacks(exe, wine, work):
+    # A name the code page cannot hold is no name: never its look-alike.
     for arguments, log_name in [(["custom.log", "third"], "custom.log"),
                                 (["no-such-folder\\x.log"], "Result.log"),
-                                ([""], "Result.log")]:
+                                ([""], "Result.log"),
+                                (["\u03a9.log"], "Result.log"),
+                                (["\uff58.log"], "Result.log")]:
         seed(wine)
         with open(os.path.join(work, log_name), "wb") as old:
             old.write(b"#" * 5000)

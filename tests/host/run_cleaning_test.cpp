@@ -16,6 +16,7 @@ struct FakeEnvironment {
   std::string ShellFolder;
   VersionInfo Version = {6, 1, 2};
   bool ExpansionFails = false;
+  bool ExpansionNotNamed = false;
   uint32_t Ticks[2] = {4294967290u, 5u};
   int TickCalls = 0;
   int Scrolls = 0;
@@ -23,13 +24,19 @@ struct FakeEnvironment {
 FakeEnvironment Fake;
 
 ShellFolderAnswer FakeQueryCookieFolder(char buffer[kMaxPath]) {
-  if (Fake.Answer == ShellFolderAnswer::Found) std::strcpy(buffer, Fake.ShellFolder.c_str());
+  if (Fake.Answer == ShellFolderAnswer::Found || Fake.Answer == ShellFolderAnswer::NoExactName) {
+    std::strcpy(buffer, Fake.ShellFolder.c_str());
+  }
   return Fake.Answer;
 }
 VersionInfo FakeQueryVersion() { return Fake.Version; }
 uint32_t FakeTickCount() { return Fake.Ticks[Fake.TickCalls++ % 2]; }
 FileTime FakeNow() { return kTestNow; }
 uint32_t FakeExpand(const char* text, char* buffer, uint32_t size) {
+  if (Fake.ExpansionNotNamed) {
+    std::strcpy(buffer, Fake.ShellFolder.c_str());
+    return kExpansionNotNamed;
+  }
   return Fake.ExpansionFails ? 0 : NativePlatform.ExpandEnvironment(text, buffer, size);
 }
 void CountScroll() { ++Fake.Scrolls; }
@@ -104,6 +111,34 @@ TEST_F(RunCleaningTest, CountsAFailedDeletionAsRemovedAndAsAnIoError) {
                          "I/O Errors: 1\r\nWorking time: "),
             std::string::npos)
       << LogText;
+}
+
+// The shell's folder, or the profile's, whose name and short path the code
+// page cannot hold: shown as it is, reported, and no other folder listed in
+// its place, such as the one its look-alike name would name.
+TEST_F(RunCleaningTest, ReportsAFolderTheCodePageCannotNameAndListsNoOther) {
+  Folder.MakeFolder("Omega");
+  Folder.Write("Omega/a.txt", Cookie("a", kPast));
+  Fake.ShellFolder = Folder.Path + "?mega";
+  for (bool fromProfile : {false, true}) {
+    Fake.Answer = fromProfile ? ShellFolderAnswer::Failed : ShellFolderAnswer::NoExactName;
+    Fake.ExpansionNotNamed = fromProfile;
+    LogText.clear();
+    RunCleaning();
+    std::string folder = Fake.ShellFolder + (fromProfile ? "\\Cookies\\" : "\\");
+    EXPECT_EQ(LogText, Start("7") + "Cookies folder: " + folder + "\r\n" +
+                           "Error [1113] reading folder: " + folder + "\r\n" +
+                           "Error [1113] reading folder: " + folder + "Low\\\r\n" +
+                           "======\r\n0 files found with 0 cookies.\r\n"
+                           "No expired cookies found.\r\nI/O Errors: 2\r\n"
+                           "Working time: 0.011 sec.\r\n");
+  }
+  EXPECT_EQ(Folder.Read("Omega/a.txt"), Cookie("a", kPast));
+  Fake = FakeEnvironment{};
+  Fake.ShellFolder = Folder.Path.substr(0, Folder.Path.size() - 1);
+  LogText.clear();
+  RunCleaning();
+  EXPECT_EQ(LogText.find("Error"), std::string::npos) << "a later run still takes it as unnamed";
 }
 
 TEST_F(RunCleaningTest, NamesTheOldShellBeforeTheWindowsLine) {

@@ -3,12 +3,14 @@ Windows itself decides the outcome: names in the ANSI code page, the path
 length limit, exclusive opens, other programs deleting or moving files while
 the run goes on, and a process's address space.
 
-Usage: wine_cases.py EXE PREFIX CASE HOLDER
-Each case fills the prefix's cookie folder, runs EXE a in batch mode and
+Usage: wine_cases.py EXE PREFIX CASE HOLDER [ARCH]
+ARCH (32 or 64) names the build of EXE where it is not the one the machine
+runs by default. Each case fills the prefix's cookie folder, runs EXE a in batch mode and
 checks the whole log and every byte left in the folder.
 """
 
 import os
+import re
 import resource
 import shutil
 import subprocess
@@ -43,11 +45,11 @@ class WineRun:
     # run takes for a missing folder; Wine answers 123, which it reports.
     low_file_error = 123
 
-    def __init__(self, exe, prefix, holder, work, uid=None, runner=RUNNER):
+    def __init__(self, exe, prefix, holder, work, uid=None, runner=RUNNER, arch=None):
         self.exe = exe
         self.holder = holder
         self.work = work
-        self.wine = Wine(prefix, runner, uid)
+        self.wine = Wine(prefix, runner, uid, arch)
         self.wine.ready()
         self.folder = self.wine.reset_cookie_folder()
 
@@ -89,31 +91,110 @@ def on_disk_as(expect, disk_name):
     return expect
 
 
+def by_short_name(log, disk_name, cookies):
+    """A file whose long name the code page cannot hold, reached and named by
+    the short name the system made up for it (Wine makes one for any such
+    name), which the log shows beside its first expired cookie; the file
+    keeps its long name."""
+    first = next(name for name, expired in cookies if expired)
+    found = re.search(rb"\d+\. File: ([^\r\n]*), cookie: " + first + rb"\r\n", log)
+    if not found or not re.fullmatch(rb"[!-~]{1,8}\.TXT", found.group(1)):
+        raise AssertionError("%r is not named by a short name: %r" % (disk_name, found))
+    return on_disk_as(cookie_file(found.group(1), cookies), disk_name)
+
+
 def case_odd_names(run):
-    """Names outside the ANSI code page cannot be opened by their ANSI name.
-    A path may hold 259 characters, so the working copy of a file whose path
-    is 256 long cannot be made, while the file itself is read and, when all
-    its cookies expired, deleted; a file whose path is 260 long is refused."""
-    data = record(b"gone", True) + record(b"kept", False)
+    """A name outside the ANSI code page is reached by its short name, never
+    by the look-alike that the code page shows for it ("O" for an omega, "x"
+    for a fullwidth x), which would be another file: each file is cleaned
+    once, and keeps its long name. A path may hold 259 characters, so the
+    working copy of a file whose path is 256 long cannot be made, while the
+    file itself is read and, when all its cookies expired, deleted; a file
+    whose path is 260 long is refused."""
     base = len(run.cookie_folder_line())
 
     def sized(letter, path_length):
         return letter * (path_length - base - 4) + b".txt"
 
+    unheld = {"\uff58.txt".encode(): [(b"fullwidth-x", True), (b"fullwidth-x2", True)],
+              "\u03a9mega.txt".encode(): [(b"omega", True)],
+              "\u4e2d.txt".encode(): [(b"zhong", True), (b"zhong-kept", False)],
+              "\u0436.txt".encode(): [(b"zhe", True), (b"zhe-kept", False)],
+              b"raw\xe9.txt": [(b"raw", True), (b"raw-kept", False)]}
     expects = [
         on_disk_as(cookie_file(b"caf\xe9.txt", PARTLY), "caf\u00e9.txt".encode()),
-        on_disk_as(read_refused(b"?.txt", data), "\u0436.txt".encode()),
-        on_disk_as(read_refused(b"??.txt", data), "\u65e5\u672c.txt".encode()),
-        on_disk_as(read_refused(b"raw?.txt", data), b"raw\xe9.txt"),
+        cookie_file(b"x.txt", [(b"x1", False), (b"x2", False), (b"x3", False)]),
+        cookie_file(b"Omega.txt", [(b"latin-o", True), (b"latin-o-kept", False)]),
+        untouched("\u03c9mega.txtx".encode(), record(b"gone", True)),
         cookie_file(sized(b"a", 255), PARTLY),
         write_refused(sized(b"b", 256), PARTLY),
         write_refused(sized(b"c", 259), PARTLY),
         cookie_file(sized(b"d", 259), [(b"gone", True)]),
-        read_refused(sized(b"e", 260), data, 206),
+        read_refused(sized(b"e", 260), record(b"gone", True) + record(b"kept", False), 206),
     ]
     for expect in expects:
         expect.write(run.folder)
-    run.check(run.run(), expects)
+    for name, cookies in unheld.items():
+        on_disk_as(cookie_file(b"", cookies), name).write(run.folder)
+    log = run.run()
+    expects += [by_short_name(log, name, cookies) for name, cookies in unheld.items()]
+    run.check(log, expects)
+
+
+def case_double_byte_names(run):
+    """In code page 932 a name the code page holds is named in its own bytes,
+    the second byte of a character being that of a backslash in "\u30bd"
+    and "\u80fd"; a name it lacks ("\u0142", a Polish l) goes by its short
+    name. Wine takes its code page from the locale, which is made here, so
+    that the Linux names are read as UTF-8 too."""
+    locales = os.path.join(run.work, "locales")
+    os.mkdir(locales)
+    subprocess.run(["localedef", "-i", "ja_JP", "-f", "UTF-8", os.path.join(locales, "ja_JP.UTF-8")],
+                   check=True)
+    os.environ.update(LOCPATH=locales, LC_ALL="ja_JP.UTF-8")
+    expects = [on_disk_as(cookie_file(name.encode("cp932"), cookies), name.encode()).write(run.folder)
+               for name, cookies in [("\u30bd\u30cb\u30fc.txt", PARTLY),
+                                     ("\u80fd.txt", [(b"gone", True)])]]
+    polish = "\u0142.txt".encode()
+    cookies = [(b"polish", True), (b"polish-kept", False)]
+    on_disk_as(cookie_file(b"", cookies), polish).write(run.folder)
+    log = run.run()
+    run.check(log, expects + [by_short_name(log, polish, cookies)])
+
+
+SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders"
+
+
+def case_profile_names(run):
+    """A cookie folder whose path the code page cannot hold is reached by its
+    short path: the user's own is cleaned, and never the folder of another
+    account that looks alike (Omega for an omega), nor is a folder that the
+    code page shows as "??" passed over."""
+    users = os.path.join(run.wine.own_prefix, "drive_c", "users")
+    decoy_folder = os.path.join(users, "Omega", "INetCookies")
+    os.makedirs(decoy_folder)
+    decoy = untouched(b"site.txt", record(b"gone", True) + record(b"kept", False))
+    decoy.write(decoy_folder)
+    profiles = ["\u03a9mega", "\u4e2d\u6587"]
+    try:
+        for profile in profiles:
+            folder = os.path.join(users, profile, "INetCookies")
+            os.makedirs(folder)
+            expects = [cookie_file(b"site.txt", PARTLY).write(folder),
+                       cookie_file(b"all.txt", [(b"gone", True)]).write(folder)]
+            run.wine.run("reg", "add", SHELL_FOLDERS, "/v", "Cookies", "/t", "REG_EXPAND_SZ",
+                         "/d", "C:\\users\\%s\\INetCookies" % profile, "/f")
+            log = run.run()
+            shown = re.search(rb"\r\nCookies folder: ([^\r\n]*)\r\n", log).group(1)
+            if not re.fullmatch(rb"C:\\users\\[!-~]+\\[!-~]+\\", shown) or b"?" in shown:
+                raise AssertionError("the folder is shown as %r" % shown)
+            check_log(log, shown, expects)
+            check_folder(folder, expects)
+        check_folder(decoy_folder, [decoy])
+    finally:
+        run.wine.run("reg", "delete", SHELL_FOLDERS, "/v", "Cookies", "/f")
+        for profile in profiles + ["Omega"]:
+            shutil.rmtree(os.path.join(users, profile), ignore_errors=True)
 
 
 def case_held_open(run):
@@ -372,10 +453,11 @@ def case_unlistable_folder(run):
 
 def main():
     exe, prefix, case, holder = sys.argv[1:5]
+    arch = sys.argv[5] if len(sys.argv) > 5 else None
     work = tempfile.mkdtemp(prefix="quillfen-hostile-wine-")
     run = None
     try:
-        run = WineRun(exe, prefix, holder, work)
+        run = WineRun(exe, prefix, holder, work, arch=arch)
         (globals().get("case_" + case) or getattr(hostile_cases, "case_" + case))(run)
     finally:
         shutil.rmtree(work, ignore_errors=True)

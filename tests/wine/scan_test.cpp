@@ -1,5 +1,7 @@
-// ScanCookieFolder over FindFirstFileA: which entries are counted and which
-// are handed to the cleaning, whatever their attributes.
+// ScanCookieFolder over the system's directory search: which entries are
+// counted and which are handed to the cleaning, whatever their attributes and
+// whatever characters their names hold.
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -7,6 +9,7 @@
 #include "cleaning/scan_cookie_folder.h"
 #include "engine_fixture.h"
 #include "log/run_log.h"
+#include "platform/win32/ansi_names.h"
 
 namespace {
 
@@ -43,6 +46,68 @@ TEST_F(Win32Scan, CountsEveryMatchAndCleansTheFilesAbove18Bytes) {
   EXPECT_EQ(Folder.Read("readonly.txt"), readOnly);
   EXPECT_EQ(Folder.Names(),
             (Names{"larger.txt", "other.dat", "readonly.txt", "small.txt", hidden, "x.txt"}));
+}
+
+// Where a file has no short name, the code page holds no name of it that
+// leads to it alone: here the listing's short names are taken away.
+uint32_t WithoutShortName(uint32_t error, FoundEntry* entry) {
+  if (error == 0 && std::strcmp(entry->Name, entry->LongName) != 0) entry->Name[0] = '\0';
+  return error;
+}
+uint32_t FindFirstWithoutShortNames(const char* pattern, SearchHandle* search, FoundEntry* entry) {
+  return WithoutShortName(NativePlatform.FindFirst(pattern, search, entry), entry);
+}
+uint32_t FindNextWithoutShortNames(SearchHandle search, FoundEntry* entry) {
+  return WithoutShortName(NativePlatform.FindNext(search, entry), entry);
+}
+
+// An omega is no character of code page 1252, whose own conversion would
+// name Omega.txt instead: that file is cleaned once, and the other one never
+// opened.
+TEST_F(Win32Scan, OpensNoFileByALookAlikeOfItsName) {
+  const std::string partly = Cookie("gone", kPast) + Cookie("kept", kFuture);
+  const std::wstring omega = UnlimitedPath(Folder.Path) + L"\u03a9mega.txt";
+  HANDLE file = CreateFileW(omega.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, partly.data(), static_cast<DWORD>(partly.size()), &written, nullptr);
+  CloseHandle(file);
+  Folder.Write("Omega.txt", partly);
+  Platform.FindFirst = FindFirstWithoutShortNames;
+  Platform.FindNext = FindNextWithoutShortNames;
+
+  int32_t filesFound = 0;
+  ScanCookieFolder(filesFound);
+
+  EXPECT_EQ(filesFound, 2);
+  ExpectCounters(2, 1, 1, 0, 1, 0);
+  EXPECT_TRUE(Logged("Error [1113] reading file: ?mega.txt\r\n")) << LogText;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  ASSERT_TRUE(GetFileAttributesExW(omega.c_str(), GetFileExInfoStandard, &data));
+  EXPECT_EQ(data.nFileSizeLow, partly.size());
+  EXPECT_EQ(Folder.Read("Omega.txt"), Cookie("kept", kFuture));
+}
+
+// Code page 1252 holds "\xe9" but neither an omega nor a fullwidth x, whose
+// look-alikes O and x name other files; a character beyond the first 65536
+// is one character, shown as one "?".
+TEST(Win32ListedNames, AreExactOrShownWithoutLookAlikes) {
+  const struct {
+    const wchar_t* Wide;
+    bool Exact;
+    const char* Shown;
+  } names[] = {{L"caf\u00e9.txt", true, "caf\xe9.txt"},
+               {L"\u03a9mega.txt", false, "?mega.txt"},
+               {L"\uff58.txt", false, "?.txt"},
+               {L"a\U0001F600b.txt", false, "a?b.txt"},
+               {L"", true, ""}};
+  for (const auto& name : names) {
+    char ansi[kMaxPath];
+    EXPECT_EQ(ToAnsiExactly(name.Wide, ansi, kMaxPath), name.Exact) << name.Shown;
+    ToAnsiShown(name.Wide, ansi, kMaxPath);
+    EXPECT_STREQ(ansi, name.Shown);
+  }
+  char small[4];
+  EXPECT_FALSE(ToAnsiExactly(L"abcd", small, sizeof small));
 }
 
 TEST_F(Win32Scan, LeavesTheCountAloneForAFolderThatDoesNotExist) {

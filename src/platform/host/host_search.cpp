@@ -46,6 +46,7 @@ uint32_t NextMatch(HostSearch& search, FoundEntry* entry) {
     struct stat info;
     if (fstatat(dirfd(search.Folder), item->d_name, &info, 0) != 0) continue;
     std::strcpy(entry->Name, item->d_name);
+    std::strcpy(entry->LongName, item->d_name);
     entry->Stamp = StampOf(info);
     return 0;
   }

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "platform/win32/ansi_names.h"
+#include "platform/win32/long_names.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -79,8 +81,12 @@ bool Win32RenameFile(const char* from, const char* to) { return MoveFileA(from, 
 
 // The 9x family has the entry point but answers that it is not implemented;
 // the caller then deletes and renames instead. Windows refuses to replace a
-// read-only file with access denied.
+// read-only file with access denied. A file the listing named by its short
+// name is replaced under its long name, which it would otherwise lose.
 uint32_t Win32MoveOver(const char* from, const char* to) {
-  if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING)) return 0;
-  return GetLastError();
+  const std::wstring* longPath = LongNameOf(to);
+  BOOL moved = longPath != nullptr
+                   ? MoveFileExW(ToWide(from).c_str(), longPath->c_str(), MOVEFILE_REPLACE_EXISTING)
+                   : MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING);
+  return moved ? 0 : GetLastError();
 }

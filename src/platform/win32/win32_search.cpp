@@ -1,46 +1,107 @@
 // The directory search, and the stamp of one file as the directory gives it.
+//
+// The search runs in Unicode, so that each name can be made exactly: the ANSI
+// search would give a look-alike of a name the code page cannot hold, which
+// leads to another file. The 9x family, whose names all are ANSI, answers that
+// the wide search is not implemented and is searched in ANSI.
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
+#include <string>
 
+#include "platform/win32/ansi_names.h"
+#include "platform/win32/long_names.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
 
-FileStamp StampOf(DWORD sizeHigh, DWORD sizeLow, const FILETIME& written) {
-  uint64_t size = (uint64_t{sizeHigh} << 32) | sizeLow;
+struct Win32Search {
+  HANDLE Handle;
+  bool Wide;
+  std::string Folder;  // as the engine names it, with its closing backslash
+  std::wstring WideFolder;
+};
+
+template <typename FindData>
+FileStamp StampOf(const FindData& data) {
+  uint64_t size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  const FILETIME& written = data.ftLastWriteTime;
   return FileStamp{size, FileTime{written.dwLowDateTime, written.dwHighDateTime}};
 }
 
-FileStamp StampOf(const WIN32_FIND_DATAA& data) {
-  return StampOf(data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime);
-}
-
-void TakeEntry(const WIN32_FIND_DATAA& data, FoundEntry* entry) {
+void TakeEntry(const Win32Search&, const WIN32_FIND_DATAA& data, FoundEntry* entry) {
   std::memcpy(entry->Name, data.cFileName, sizeof entry->Name);
   entry->Name[kMaxPath - 1] = '\0';
+  std::memcpy(entry->LongName, entry->Name, sizeof entry->LongName);
   entry->Stamp = StampOf(data);
+}
+
+// A long name the code page cannot hold is reached by the short name, where
+// the file has one the code page holds; otherwise by no name at all.
+void TakeEntry(const Win32Search& search, const WIN32_FIND_DATAW& data, FoundEntry* entry) {
+  entry->Stamp = StampOf(data);
+  if (ToAnsiExactly(data.cFileName, entry->Name, kMaxPath)) {
+    std::memcpy(entry->LongName, entry->Name, sizeof entry->LongName);
+    return;
+  }
+  ToAnsiShown(data.cFileName, entry->LongName, kMaxPath);
+  if (!ToAnsiExactly(data.cAlternateFileName, entry->Name, kMaxPath)) entry->Name[0] = '\0';
+  if (entry->Name[0] != '\0') {
+    RememberLongName(search.Folder + entry->Name, search.WideFolder + data.cFileName);
+  }
+}
+
+uint32_t FindFirstAnsi(const char* pattern, Win32Search& search, FoundEntry* entry) {
+  WIN32_FIND_DATAA data;
+  search.Handle = FindFirstFileA(pattern, &data);
+  if (search.Handle == INVALID_HANDLE_VALUE) return GetLastError();
+  TakeEntry(search, data, entry);
+  return 0;
+}
+
+uint32_t FindFirstWide(const char* pattern, Win32Search& search, FoundEntry* entry) {
+  WIN32_FIND_DATAW data;
+  search.Handle = FindFirstFileW(ToWide(pattern).c_str(), &data);
+  if (search.Handle == INVALID_HANDLE_VALUE) return GetLastError();
+  search.Wide = true;
+  const char* end = std::strrchr(pattern, '\\');
+  search.Folder.assign(pattern, end == nullptr ? 0 : end + 1 - pattern);
+  search.WideFolder = ToWide(search.Folder.c_str());
+  TakeEntry(search, data, entry);
+  return 0;
 }
 
 }  // namespace
 
 uint32_t Win32FindFirst(const char* pattern, SearchHandle* search, FoundEntry* entry) {
-  WIN32_FIND_DATAA data;
-  HANDLE handle = FindFirstFileA(pattern, &data);
-  if (handle == INVALID_HANDLE_VALUE) return GetLastError();
-  TakeEntry(data, entry);
-  *search = handle;
-  return 0;
+  ForgetLongNames();
+  auto state = std::make_unique<Win32Search>();
+  uint32_t error = FindFirstWide(pattern, *state, entry);
+  if (error == ERROR_CALL_NOT_IMPLEMENTED) error = FindFirstAnsi(pattern, *state, entry);
+  if (error == 0) *search = state.release();
+  return error;
 }
 
 uint32_t Win32FindNext(SearchHandle search, FoundEntry* entry) {
-  WIN32_FIND_DATAA data;
-  if (!FindNextFileA(search, &data)) return GetLastError();
-  TakeEntry(data, entry);
+  auto& state = *static_cast<Win32Search*>(search);
+  if (state.Wide) {
+    WIN32_FIND_DATAW data;
+    if (!FindNextFileW(state.Handle, &data)) return GetLastError();
+    TakeEntry(state, data, entry);
+  } else {
+    WIN32_FIND_DATAA data;
+    if (!FindNextFileA(state.Handle, &data)) return GetLastError();
+    TakeEntry(state, data, entry);
+  }
   return 0;
 }
 
-void Win32FindEnd(SearchHandle search) { FindClose(search); }
+void Win32FindEnd(SearchHandle search) {
+  auto* state = static_cast<Win32Search*>(search);
+  FindClose(state->Handle);
+  delete state;
+}
 
 // In the system's ANSI code page: a double-byte one may end a character with
 // the byte of a backslash.
@@ -74,6 +135,6 @@ uint32_t Win32QueryStamp(const char* path, FileStamp* stamp) {
   if (query == nullptr) return QueryStampBySearch(path, stamp);
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!query(path, GetFileExInfoStandard, &data)) return GetLastError();
-  *stamp = StampOf(data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime);
+  *stamp = StampOf(data);
   return 0;
 }
