@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
+
 #include "cleaning/clean_cookie_file.h"
 #include "cleaning/cleaning_state.h"
 #include "log/run_log.h"
@@ -36,13 +39,15 @@ TEST_F(CleanCookieFileTest, DeletesAFileWhoseCookiesAllExpired) {
   EXPECT_TRUE(Folder.Names().empty());
 }
 
+// A ninth line with more than its "*" is kept as it stands.
 TEST_F(CleanCookieFileTest, RewritesAPartlyExpiredFileWithTheKeptCookiesAndLineFeeds) {
+  const std::string starred = "s\nv\nh\n1\n0\n8\n0\n0\n* and more\n";
   Folder.Write("part.txt", Cookie("a", kFuture, 1, "\r\n") + Cookie("b", kPast, 0, "\r\n") +
-                               Cookie("c", kFuture, 3, "\r") + "\x1a\x1a\x1a");
+                               starred + Cookie("c", kFuture, 3, "\r") + "\x1a\x1a\x1a");
   CleanListedFile("part.txt");
   EXPECT_EQ(LogText, "Cleaning expired cookies:\r\n1. File: part.txt, cookie: b\r\n");
-  ExpectCounters(3, 1, 1, 0, 0, 0);
-  EXPECT_EQ(Folder.Read("part.txt"), Cookie("a", kFuture, 1) + Cookie("c", kFuture, 3));
+  ExpectCounters(4, 1, 1, 0, 0, 0);
+  EXPECT_EQ(Folder.Read("part.txt"), Cookie("a", kFuture, 1) + starred + Cookie("c", kFuture, 3));
   EXPECT_EQ(Folder.Names(), std::vector<std::string>{"part.txt"});
 }
 
@@ -190,6 +195,25 @@ TEST_F(CleanCookieFileTest, LeavesAFileWhoseStampDiffersFromTheListedOne) {
       EXPECT_EQ(Folder.Read("c.txt"), bytes);
     }
   }
+}
+
+// Write times are kept to 100 ns: a rewrite to the same size within the
+// second of the listing still shows.
+TEST_F(CleanCookieFileTest, LeavesAFileRewrittenToTheSameSizeWithinTheListedSecond) {
+  namespace fs = std::filesystem;
+  const std::string path = Folder.Path + "c.txt";
+  Folder.Write("c.txt", Cookie("a", kPast));
+  const auto second = std::chrono::floor<std::chrono::seconds>(fs::last_write_time(path));
+  fs::last_write_time(path, second + std::chrono::milliseconds(100));
+  FileStamp listed;
+  ASSERT_EQ(Platform.QueryStamp(path.c_str(), &listed), 0u);
+  Folder.Write("c.txt", Cookie("b", kPast));
+  fs::last_write_time(path, second + std::chrono::milliseconds(600));
+  CleanCookieFile("c.txt", listed);
+  EXPECT_EQ(LogText,
+            "Cleaning expired cookies:\r\n1. File: c.txt, cookie: b\r\n"
+            "Error: File changed by another program: c.txt\r\n");
+  EXPECT_EQ(Folder.Read("c.txt"), Cookie("b", kPast));
 }
 
 TEST_F(CleanCookieFileTest, OverwritesAnOldWorkingCopy) {

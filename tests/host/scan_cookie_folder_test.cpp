@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -50,38 +52,68 @@ TEST_F(ScanCookieFolderTest, AddsToTheCountItIsGivenAndIgnoresAMissingFolder) {
   EXPECT_EQ(LogText, "");
 }
 
+// Each name as the listing leaves it, followed by what is left of a longer
+// name listed before, which no check may read.
+constexpr char kStaleBytes[] = "\x7f";
+uint32_t LeavingAStaleByte(uint32_t error, FoundEntry* entry) {
+  if (error == 0) std::strcpy(entry->Name + std::strlen(entry->Name) + 1, kStaleBytes);
+  return error;
+}
+
 // Windows matches "*.txt" against short names too, so the search may report
 // names that only look like cookie files in 8.3 form; this one reports all.
 uint32_t FindEveryName(const char* pattern, SearchHandle* search, FoundEntry* entry) {
   std::string every(pattern);
   every.erase(every.size() - 4);
-  return NativePlatform.FindFirst(every.c_str(), search, entry);
+  return LeavingAStaleByte(NativePlatform.FindFirst(every.c_str(), search, entry), entry);
+}
+
+uint32_t FindNextName(SearchHandle search, FoundEntry* entry) {
+  return LeavingAStaleByte(NativePlatform.FindNext(search, entry), entry);
 }
 
 // Code page 932, where "\x83\x5c" is one character (katakana so).
 bool ShiftJisLeadByte(char byte) {
+  EXPECT_NE(byte, kStaleBytes[0]) << "a byte after the name was read";
   auto b = static_cast<unsigned char>(byte);
   return (b >= 0x81 && b <= 0x9f) || (b >= 0xe0 && b <= 0xfc);
 }
 
+// "cut\x83" is a name cut short after the first byte of a character.
 TEST_F(ScanCookieFolderTest, CountsOnlyLongNamesEndingInTxt) {
   for (const char* name : {"notes.txt~", "cookies.txt_2011", "q.txtx", "footxt", "a.txtatxt",
-                           "a.TxT", "b.txt", ".txt", "\x83\x5c.txt"}) {
+                           "a.TxT", "b.txt", ".txt", "\x83\x5c.txt", "cut\x83"}) {
     Folder.Write(name, Cookie("gone", kPast));
   }
   ASSERT_EQ(mkfifo((Folder.Path + "pipe.txt").c_str(), 0644), 0);
   Platform.FindFirst = FindEveryName;
+  Platform.FindNext = FindNextName;
   Platform.IsLeadByte = ShiftJisLeadByte;
   int32_t filesFound = 0;
   ScanCookieFolder(filesFound);
   EXPECT_EQ(filesFound, 5);
   EXPECT_EQ(Folder.Names(),
-            (std::vector<std::string>{"a.txtatxt", "cookies.txt_2011", "footxt", "notes.txt~",
-                                      "pipe.txt", "q.txtx", "\x83\x5c.txt"}));
+            (std::vector<std::string>{"a.txtatxt", "cookies.txt_2011", "cut\x83", "footxt",
+                                      "notes.txt~", "pipe.txt", "q.txtx", "\x83\x5c.txt"}));
 }
 
-// Put behind the folder, a listed name ..\..\x.txt names a file two folders
-// up: here a copy of this one, with its bytes and write time.
+uint32_t WithSlashes(uint32_t error, FoundEntry* entry) {
+  if (error == 0) std::replace(entry->Name, entry->Name + std::strlen(entry->Name), '\\', '/');
+  return error;
+}
+
+// No host file name holds a slash, but a listing may: this one gives the
+// names with slashes for backslashes.
+uint32_t FindFirstWithSlashes(const char* pattern, SearchHandle* search, FoundEntry* entry) {
+  return WithSlashes(NativePlatform.FindFirst(pattern, search, entry), entry);
+}
+
+uint32_t FindNextWithSlashes(SearchHandle search, FoundEntry* entry) {
+  return WithSlashes(NativePlatform.FindNext(search, entry), entry);
+}
+
+// Put behind the folder, a listed name ..\..\x.txt or ../../x.txt names a
+// file two folders up: here a copy of this one, with its bytes and write time.
 TEST_F(ScanCookieFolderTest, NeverFollowsANameOutOfTheFolder) {
   const std::string partly = Cookie("gone", kPast) + Cookie("kept", kFuture);
   const std::pair<std::string, std::string> files[] = {{"gone.txt", Cookie("gone", kPast)},
@@ -95,13 +127,17 @@ TEST_F(ScanCookieFolderTest, NeverFollowsANameOutOfTheFolder) {
                                      std::filesystem::last_write_time(Folder.Path + name));
   }
   CookieFolder = Folder.Path + "a/b/";
-  int32_t filesFound = 0;
-  ScanCookieFolder(filesFound);
-  EXPECT_EQ(filesFound, 0);
-  EXPECT_EQ(LogText, "");
-  for (const auto& [name, bytes] : files) {
-    EXPECT_EQ(Folder.Read(name), bytes);
-    EXPECT_EQ(Folder.Read("a/b/..\\..\\" + name), bytes);
+  for (bool slashes : {false, true}) {
+    Platform.FindFirst = slashes ? FindFirstWithSlashes : NativePlatform.FindFirst;
+    Platform.FindNext = slashes ? FindNextWithSlashes : NativePlatform.FindNext;
+    int32_t filesFound = 0;
+    ScanCookieFolder(filesFound);
+    EXPECT_EQ(filesFound, 0);
+    EXPECT_EQ(LogText, "");
+    for (const auto& [name, bytes] : files) {
+      EXPECT_EQ(Folder.Read(name), bytes);
+      EXPECT_EQ(Folder.Read("a/b/..\\..\\" + name), bytes);
+    }
   }
 }
 

@@ -90,8 +90,8 @@ std::vector<Cookie> ManyCookies() {
 
 // The first 64 KiB block ends just after a whole record, where the file could
 // also have ended: a read failing there must not pass for the end.
-std::vector<Cookie> CookiesFillingOneBlock() {
-  std::vector<Cookie> cookies = {MakeCookie("edge0", true), MakeCookie("edge1", false)};
+std::vector<Cookie> CookiesFillingOneBlock(bool firstExpired) {
+  std::vector<Cookie> cookies = {MakeCookie("edge0", firstExpired), MakeCookie("edge1", false)};
   size_t missing = kFileBufferSize - Join(cookies, "\n", false).size();
   cookies[1] = MakeCookie("edge1", false, 12 + missing);
   cookies.push_back(MakeCookie("edge2", false));
@@ -112,7 +112,10 @@ std::vector<FixtureFile> BuildFixture() {
       BrokenAfter("part_then_data.txt", {MakeCookie("p6", true), MakeCookie("p7", false)},
                   "\x1a after the end"),
       FromCookies("part_big.txt", ManyCookies()),
-      FromCookies("part_edge.txt", CookiesFillingOneBlock()),
+      FromCookies("part_edge.txt", CookiesFillingOneBlock(true)),
+      FromCookies("keep_edge.txt", CookiesFillingOneBlock(false)),
+      FromCookies("gone_padded.txt", {MakeCookie("g4", true)}, "\n",
+                  std::string(kFileBufferSize, '\x1a')),
       BrokenAfter("bad_after_expired.txt", {MakeCookie("b1", true), MakeCookie("b2", false)}),
       Plain("bad_garbage.txt", Fate::Incorrect, "this is not a cookie file at all\n"),
       Plain("tiny.txt", Fate::Small, "eighteen bytes...."),

@@ -163,13 +163,18 @@ void CheckRewritten(Checker& check, const FixtureFile& file, const FileState& st
 }
 
 // A file whose stamp could not be read, or no longer matched, just before its
-// deletion or replacement is left as it was and reported as changed.
-void CheckStampFault(Checker& check, const FixtureFile& file, const FileState& state,
-                     const FileEvents& events) {
-  if (check.Kind != FaultKind::StampChanged && check.Kind != FaultKind::StampUnknown) return;
+// deletion or replacement is left as it was and reported as changed. A read
+// that failed, even at a record boundary or among the Ctrl-Z bytes after the
+// records, is never taken for the end of the file: that file is reported too.
+void CheckFaultedFile(Checker& check, const FixtureFile& file, const FileState& state,
+                      const FileEvents& events) {
+  bool stampFault = check.Kind == FaultKind::StampChanged || check.Kind == FaultKind::StampUnknown;
+  if (!stampFault && check.Kind != FaultKind::ReadError) return;
   if (check.FaultKey.find("/" + file.Path + " #") == std::string::npos) return;
-  if (state.State != OnDisk::Original || events.ChangedErrors != 1) {
-    check.Fail(file, "deleted or rewritten without the listed stamp");
+  int reported = stampFault ? events.ChangedErrors : events.ReadErrors;
+  if (state.State != OnDisk::Original || reported != 1) {
+    check.Fail(file, stampFault ? "deleted or rewritten without the listed stamp"
+                                : "a failed read went unreported");
   }
 }
 
@@ -200,7 +205,7 @@ void CheckFile(Checker& check, const FixtureFile& file) {
     case Fate::Deleted: CheckDeleted(check, file, state, events); break;
     case Fate::Rewritten: CheckRewritten(check, file, state, events); break;
   }
-  CheckStampFault(check, file, state, events);
+  CheckFaultedFile(check, file, state, events);
   CountCookies(check, file, events);
 }
 
