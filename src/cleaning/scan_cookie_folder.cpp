@@ -49,8 +49,8 @@ bool EndsInTxt(const char* name) {
 }
 
 bool IsCookieFile(const FoundEntry& entry) {
-  return EndsInTxt(entry.LongName) && !HoldsFolderSeparator(entry.LongName) &&
-         !HoldsFolderSeparator(entry.Name);
+  return !HoldsFolderSeparator(entry.Name) && !HoldsFolderSeparator(entry.LongName) &&
+         EndsInTxt(entry.LongName);
 }
 
 // The search answers these for a folder without cookie files, for one that

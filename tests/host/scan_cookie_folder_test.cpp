@@ -56,7 +56,10 @@ TEST_F(ScanCookieFolderTest, AddsToTheCountItIsGivenAndIgnoresAMissingFolder) {
 // name listed before, which no check may read.
 constexpr char kStaleBytes[] = "\x7f";
 uint32_t LeavingAStaleByte(uint32_t error, FoundEntry* entry) {
-  if (error == 0) std::strcpy(entry->Name + std::strlen(entry->Name) + 1, kStaleBytes);
+  if (error != 0) return error;
+  for (char* name : {entry->Name, entry->LongName}) {
+    std::strcpy(name + std::strlen(name) + 1, kStaleBytes);
+  }
   return error;
 }
 
@@ -98,7 +101,10 @@ TEST_F(ScanCookieFolderTest, CountsOnlyLongNamesEndingInTxt) {
 }
 
 uint32_t WithSlashes(uint32_t error, FoundEntry* entry) {
-  if (error == 0) std::replace(entry->Name, entry->Name + std::strlen(entry->Name), '\\', '/');
+  if (error != 0) return error;
+  for (char* name : {entry->Name, entry->LongName}) {
+    std::replace(name, name + std::strlen(name), '\\', '/');
+  }
   return error;
 }
 
