@@ -3,3 +3,4 @@
 CleaningCounters Counters;
 std::string CookieFolder;
 FileTime NowFileTime;
+std::atomic<bool> StopRequested{false};
