@@ -146,14 +146,14 @@ def find_window(display, seconds=60):
     fail("no window named " + CAPTION)
 
 
-def start_tool(wine, display, exe, work, helper=()):
-    """Starts the tool on a desktop of its own, and the helper command, if any,
-    beside it; a batch file notes the tool's exit status, which Wine's explorer
-    does not hand on."""
+def start_tool(wine, display, exe, work, beside=()):
+    """Starts the tool on a desktop of its own, and the command `beside`, if
+    any, next to it; a batch file notes the tool's exit status, which Wine's
+    explorer does not hand on."""
     status = os.path.join(work, "status")
     with open(os.path.join(work, "run.bat"), "w", newline="\r\n") as bat:
-        if helper:
-            bat.write('@start "" %s\n' % " ".join('"%s"' % word for word in helper))
+        if beside:
+            bat.write('@start "" %s\n' % " ".join('"%s"' % word for word in beside))
         bat.write('@"%s"\n@echo %%ERRORLEVEL%% >"%s"\n' % (windows_path(exe), windows_path(status)))
     env = dict(wine.env(), DISPLAY=display.name)
     desktop = "/desktop=%s,1024x768" % os.path.basename(work)
@@ -232,7 +232,7 @@ def use_the_window(display, exe, wine, work, artefacts):
 
 
 def read_answers(path):
-    """The helper's lines: (milliseconds, answered, took, caption)."""
+    """The lines of ask_window.exe: (milliseconds, answered, took, caption)."""
     answers = []
     for line in open(path):
         at, answered, took, caption = (line.split(" ", 3) + [""])[:4]
@@ -240,7 +240,7 @@ def read_answers(path):
     return answers
 
 
-def long_name(display, exe, wine, helper, name_bytes):
+def long_name(display, exe, wine, asker, name_bytes):
     """2,000 files and one expired cookie with a name of name_bytes bytes: the
     window answers all through the run and right after it, and shows "Done"
     within 60 s."""
@@ -251,7 +251,7 @@ def long_name(display, exe, wine, helper, name_bytes):
     work = tempfile.mkdtemp(prefix="quillfen-gui-")
     answers_path = os.path.join(work, "answers.txt")
     process, status = start_tool(wine, display, exe, work,
-                                 (windows_path(helper), "ask", windows_path(answers_path)))
+                                 (windows_path(asker), "ask", windows_path(answers_path)))
     try:
         deadline = click_process(display) + 90
         while not any(a[3] == "Done" for a in read_answers(answers_path)):
@@ -281,7 +281,7 @@ def long_name(display, exe, wine, helper, name_bytes):
     check_folders(wine, files, {})
 
 
-def log_off(display, exe, wine, helper, attempt):
+def log_off(display, exe, wine, asker, attempt):
     """A log-off during a run of 3,000 files, the process ended as soon as
     WM_ENDSESSION returns: no working copy, every file as it was or cleaned."""
     files = {"bulk%d.txt" % n: samples.cookie_file([("a", True), ("b", True), ("c", False)])
@@ -291,7 +291,7 @@ def log_off(display, exe, wine, helper, attempt):
     report_path = os.path.join(work, "logoff.txt")
     process, status = start_tool(
         wine, display, exe, work,
-        (windows_path(helper), "endsession", windows_path(report_path), str(500 + 700 * attempt)))
+        (windows_path(asker), "endsession", windows_path(report_path), str(500 + 700 * attempt)))
     try:
         click_process(display)
         process.wait(timeout=120)
