@@ -12,6 +12,7 @@ add_library(quillfen_ui STATIC
   src/ui/main_dialog_proc.cpp
   src/ui/main_window.cpp
   src/ui/process_command.cpp
+  src/ui/shutdown_reason.cpp
 )
 target_link_libraries(quillfen_ui PUBLIC quillfen_cleaning comctl32 gdi32 user32 shell32
                       PRIVATE quillfen_warnings)

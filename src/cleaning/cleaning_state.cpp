@@ -4,3 +4,4 @@ CleaningCounters Counters;
 std::string CookieFolder;
 uint32_t CookieFolderError;
 FileTime NowFileTime;
+std::atomic<bool> StopRequested{false};

@@ -1,6 +1,7 @@
 // The process-wide values of a cleaning run.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -25,3 +26,9 @@ extern uint32_t CookieFolderError;
 
 // The time every cookie of a run is judged against.
 extern FileTime NowFileTime;
+
+// Asks the run to stop at the next boundary between files, from another
+// thread: the window sets it when the session ends during a run, so that the
+// process is not ended in the middle of a file's replacement. Batch mode never
+// sets it, and nothing clears it: a stopped run is the last of its process.
+extern std::atomic<bool> StopRequested;

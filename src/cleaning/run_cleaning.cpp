@@ -79,9 +79,15 @@ void RunCleaning() {
   Counters = CleaningCounters{};
   int32_t filesFound = 0;
   ScanCookieFolder(filesFound);
-  if (version.Major >= kFirstMajorWithLowFolder) {
+  if (version.Major >= kFirstMajorWithLowFolder && !StopRequested) {
     CookieFolder.append("Low\\");
     ScanCookieFolder(filesFound);
+  }
+  // A stopped run's counts cover only part of the folder; a summary of them
+  // would read as that of a whole run.
+  if (StopRequested) {
+    LogLine("Process stopped.");
+    return;
   }
   LogSummary(filesFound);
   uint32_t elapsed = Platform.TickCount() - startTick;

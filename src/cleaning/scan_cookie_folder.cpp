@@ -105,13 +105,13 @@ uint32_t ListFolder(int32_t& filesFound, CleaningList& toClean) {
 
 // The folder is listed in full before any file is cleaned: a replaced file
 // takes its name from a new working copy, which a search still open could
-// report a second time.
+// report a second time. A stop request is met between two files.
 void ScanCookieFolder(int32_t& filesFound) {
   CleaningList toClean;
   uint32_t error = CookieFolderError != 0 ? CookieFolderError : ListFolder(filesFound, toClean);
   if (!IsQuietEnd(error)) ReportUnlistableFolder(error);
   std::string_view rest = toClean.Bytes;
-  while (!rest.empty()) {
+  while (!rest.empty() && !StopRequested) {
     FileStamp listed;
     std::memcpy(&listed, rest.data(), sizeof listed);
     rest.remove_prefix(sizeof listed);

@@ -1,6 +1,7 @@
 #include "ui/log_box.h"
 
 #include "log/run_log.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -38,9 +39,45 @@ struct HandOverLock {
   ~HandOverLock() { LeaveCriticalSection(&HandOver); }
 };
 
+void AppendVisible(std::string& shown, std::string_view text) {
+  for (size_t zero; (zero = text.find('\0')) != std::string_view::npos;
+       text.remove_prefix(zero + 1)) {
+    shown.append(text.substr(0, zero)).append("\\0");
+  }
+  shown.append(text);
+}
+
+// How many of the first kLongestBoxLine bytes of a line make whole
+// characters. The walk starts at the line's start, which no double-byte
+// character spans: a line break holds no second byte of one.
+size_t CutPoint(std::string_view text) {
+  size_t cut = 0;
+  for (;;) {
+    size_t next = cut + (Platform.IsLeadByte(text[cut]) ? 2 : 1);
+    if (next > kLongestBoxLine) return cut;
+    cut = next;
+  }
+}
+
+// `line` holds one line and its line break, if any.
+void AppendBoxLine(std::string& shown, std::string_view line) {
+  size_t length = line.size();
+  if (length > 0 && line[length - 1] == '\n') --length;
+  if (length > 0 && line[length - 1] == '\r') --length;
+  if (length <= kLongestBoxLine) {
+    AppendVisible(shown, line);
+    return;
+  }
+  AppendVisible(shown, line.substr(0, CutPoint(line)));
+  shown.append(kCutMark).append(line.substr(length));
+}
+
+// The line is made ready for the box before the lock is taken: a long one
+// costs a pass over its bytes, which the window's thread need not wait for.
 void AppendToBox(std::string_view line) {
+  std::string shown = BoxText(line);
   HandOverLock lock;
-  AppendBoxText(Waiting, line);
+  Waiting.append(shown);
   if (Waiting.size() >= kPieceSize && !OwnerWoken)
     OwnerWoken = PostMessageA(BoxOwner, kLogWaiting, 0, 0) != FALSE;
 }
@@ -62,11 +99,10 @@ void TakeWaitingLines() {
 }
 
 // A piece ends after a line, so that no character of a double-byte code page
-// is cut in two; a line longer than a piece goes whole.
+// is cut in two; no line of the box is longer than a piece.
 void HandPiece() {
   size_t end = Handing.rfind('\n', HandedUpTo + kPieceSize - 1);
-  if (end == std::string::npos || end < HandedUpTo) end = Handing.find('\n', HandedUpTo);
-  end = end == std::string::npos ? Handing.size() : end + 1;
+  end = end == std::string::npos || end < HandedUpTo ? Handing.size() : end + 1;
   std::string piece(Handing, HandedUpTo, end - HandedUpTo);
   SendMessageA(Box, EM_SETSEL, BoxLength, BoxLength);
   SendMessageA(Box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
@@ -108,19 +144,13 @@ bool HandLogToBox(DWORD budget) {
   return false;
 }
 
-void AppendBoxText(std::string& shown, std::string_view text) {
-  for (char c : text) {
-    if (c == '\0') {
-      shown.append("\\0");
-    } else {
-      shown.push_back(c);
-    }
-  }
-}
-
 std::string BoxText(std::string_view text) {
   std::string shown;
-  shown.reserve(text.size());
-  AppendBoxText(shown, text);
+  while (!text.empty()) {
+    size_t end = text.find('\n');
+    end = end == std::string_view::npos ? text.size() : end + 1;
+    AppendBoxLine(shown, text.substr(0, end));
+    text.remove_prefix(end);
+  }
   return shown;
 }

@@ -24,7 +24,15 @@ void AttachLogBox(HWND box);
 // passed first.
 bool HandLogToBox(DWORD budget);
 
-// What the box shows for a piece of the log: a zero byte would end the text
-// the box is handed, so it is shown as the two characters \0.
+// A line of the box shows at most this many bytes of its log line, followed
+// by kCutMark when there were more. No one reads further, and the edit control
+// lays out a long unbroken line at a cost that grows steeply with its length:
+// a cookie name of megabytes held the window for minutes, or crashed it. The
+// log itself keeps every byte.
+constexpr size_t kLongestBoxLine = 4096;
+constexpr std::string_view kCutMark = "...";
+
+// What the box shows for a piece of the log: each line cut as above, never
+// inside a double-byte character, and a zero byte, which would end the text
+// the box is handed, as the two characters \0.
 std::string BoxText(std::string_view text);
-void AppendBoxText(std::string& shown, std::string_view text);

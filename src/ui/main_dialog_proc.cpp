@@ -39,6 +39,23 @@ INT_PTR OnColorStatic(WPARAM first, LPARAM second) {
   return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
 }
 
+// During a run a log-off or shut-down is asked to wait for it; before and
+// after, the dialog's default answer lets it go on.
+INT_PTR OnQueryEndSession() {
+  if (!CleaningRunGoingOn()) return FALSE;
+  SetWindowLongPtrA(MainDialog, DWLP_MSGRESULT, FALSE);
+  return TRUE;
+}
+
+// The session ends all the same, and the process with it as soon as this
+// returns: a run still going on is first brought to a stop between two files.
+INT_PTR OnEndSession(WPARAM ending) {
+  if (ending == FALSE || !CleaningRunGoingOn()) return FALSE;
+  StopCleaningRun();
+  SetWindowLongPtrA(MainDialog, DWLP_MSGRESULT, 0);
+  return TRUE;
+}
+
 }  // namespace
 
 INT_PTR CALLBACK MainDialogProc(HWND, UINT message, WPARAM first, LPARAM second) {
@@ -47,6 +64,8 @@ INT_PTR CALLBACK MainDialogProc(HWND, UINT message, WPARAM first, LPARAM second)
     case WM_INITDIALOG: return TRUE;
     case WM_COMMAND: return OnCommand(first);
     case WM_CTLCOLORSTATIC: return OnColorStatic(first, second);
+    case WM_QUERYENDSESSION: return OnQueryEndSession();
+    case WM_ENDSESSION: return OnEndSession(first);
     case WM_TIMER:
     case kLogWaiting: ContinueProcessCommand(); return TRUE;
     default: return FALSE;

@@ -1,8 +1,10 @@
 #include "ui/process_command.h"
 
+#include "cleaning/cleaning_state.h"
 #include "cleaning/run_cleaning.h"
 #include "ui/dialog_handles.h"
 #include "ui/log_box.h"
+#include "ui/shutdown_reason.h"
 
 namespace {
 
@@ -38,6 +40,7 @@ bool CleaningThreadEnded(DWORD wait) {
 
 void EndProcessCommand() {
   KillTimer(MainDialog, kShowTimer);
+  WithdrawShutdownReason(MainDialog);
   Running = false;
   SetWindowTextA(Controls.Process, "Done");
   SetFocus(GetDlgItem(MainDialog, IDCANCEL));
@@ -60,7 +63,10 @@ void StartProcessCommand() {
   if (SetTimer(MainDialog, kShowTimer, kShowInterval, nullptr) != 0) {
     DWORD id;  // Windows 95 starts no thread without a place for its id
     Worker = CreateThread(nullptr, 0, RunCleaningThread, nullptr, 0, &id);
-    if (Worker != nullptr) return;
+    if (Worker != nullptr) {
+      GiveShutdownReason(MainDialog, L"Removing expired cookies");
+      return;
+    }
   }
   // Without a timer or a thread, the run holds the window until it ends.
   RunCleaning();
@@ -88,4 +94,13 @@ void CloseMainDialog() {
 void AwaitCleaningRun() {
   CleaningThreadEnded(INFINITE);
   Running = false;
+}
+
+bool CleaningRunGoingOn() { return !CleaningThreadEnded(0); }
+
+// The file being cleaned is finished: a few milliseconds, or as long as one
+// very large file takes.
+void StopCleaningRun() {
+  StopRequested = true;
+  CleaningThreadEnded(INFINITE);
 }

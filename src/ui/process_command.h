@@ -19,3 +19,10 @@ void CloseMainDialog();
 // Waits for a run still going on and ends its command: the process must not
 // end in the middle of a cookie file's replacement.
 void AwaitCleaningRun();
+
+// Whether the run's thread is still at work.
+bool CleaningRunGoingOn();
+
+// When the session ends during a run: the run stops at the next boundary
+// between two files, and this returns once it has.
+void StopCleaningRun();

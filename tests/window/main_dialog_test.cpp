@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cleaning/cleaning_state.h"
 #include "log/run_log.h"
 #include "platform/platform.h"
 #include "scratch_folder.h"
@@ -72,6 +73,50 @@ uint32_t FindFirstNotingTheButton(const char* pattern, SearchHandle* search, Fou
   return NativePlatform.FindFirst(pattern, search, entry);
 }
 
+// The run held at its last look at the clock, just before it logs its last
+// line, asks for the scroll and ends, until the test lets it go.
+struct RunHold {
+  HANDLE Reached = nullptr;
+  HANDLE Released = nullptr;
+  DWORD Thread = 0;
+  int Calls = 0;
+};
+RunHold Held;
+
+uint32_t TickCountHeldAtTheEnd() {
+  if (++Held.Calls == 2) {
+    Held.Thread = GetCurrentThreadId();
+    SetEvent(Held.Reached);
+    WaitForSingleObject(Held.Released, INFINITE);
+  }
+  return NativePlatform.TickCount();
+}
+
+// A reader who goes back to the first line whenever a piece of the log
+// arrives: only the run's final scroll brings the end into view.
+WNDPROC BoxProc = nullptr;
+LRESULT CALLBACK BackToTheTop(HWND box, UINT message, WPARAM first, LPARAM second) {
+  LRESULT result = CallWindowProcA(BoxProc, box, message, first, second);
+  if (message == EM_REPLACESEL) CallWindowProcA(BoxProc, box, WM_VSCROLL, SB_TOP, 0);
+  return result;
+}
+
+// The run's reads wait until the session's end has asked it to stop, so that
+// the request meets it in the middle of a file.
+uint32_t ReadAfterTheStopRequest(FileHandle file, char* buffer, uint32_t size, uint32_t* got,
+                                 bool* atEnd) {
+  SetEvent(Held.Reached);
+  for (DWORD start = GetTickCount(); !StopRequested && GetTickCount() - start < 60000;) Sleep(1);
+  return NativePlatform.ReadBlock(file, buffer, size, got, atEnd);
+}
+
+// Lead bytes of code page 932, where the second byte of a character may be
+// any byte from 0x40 on, that of a backslash included.
+bool ShiftJisLeadByte(char byte) {
+  auto value = static_cast<unsigned char>(byte);
+  return (value >= 0x81 && value <= 0x9F) || (value >= 0xE0 && value <= 0xFC);
+}
+
 // What another thread saw of the window, asked every quarter second as
 // Windows asks whether a window hangs: whether it answered within 250 ms, how
 // long that took, and the log box's line count.
@@ -120,7 +165,12 @@ class MainDialogTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    if (Held.Released != nullptr) SetEvent(Held.Released);
     AwaitCleaningRun();
+    for (HANDLE event : {Held.Reached, Held.Released})
+      if (event != nullptr) CloseHandle(event);
+    Held = RunHold{};
+    StopRequested = false;
     if (IsWindow(MainDialog)) DestroyWindow(MainDialog);
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
@@ -133,16 +183,24 @@ class MainDialogTest : public ::testing::Test {
 
   static void ClickProcess() { SendMessageA(Controls.Process, BM_CLICK, 0, 0); }
 
-  // The run goes on in a thread of its own while the window's messages are
-  // served, until the button reads "Done".
-  static void ProcessToTheEnd() {
-    ClickProcess();
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 120000;) {
-      if (WindowText(Controls.Process) == "Done") return;
+  // Serves the window's messages, as its loop would, until `done` holds or
+  // two minutes have passed.
+  template <typename Condition>
+  static void ServeWindowUntil(Condition done) {
+    for (DWORD start = GetTickCount(); !done() && GetTickCount() - start < 120000;) {
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
       MSG message;
       while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     }
+  }
+
+  static bool ShowsDone() { return WindowText(Controls.Process) == "Done"; }
+
+  // The run goes on in a thread of its own while the window's messages are
+  // served, until the button reads "Done".
+  static void ProcessToTheEnd() {
+    ClickProcess();
+    ServeWindowUntil(ShowsDone);
   }
 
   static HWND ExitButton() { return GetDlgItem(MainDialog, IDCANCEL); }
@@ -394,6 +452,98 @@ TEST_F(MainDialogTest, ClicksAndClosingDuringARunWaitForIt) {
   EXPECT_EQ(LogText.find("started."), LogText.rfind("started."));
   EXPECT_NE(LogText.find("200 files with 200 expired cookies found."), std::string::npos);
   EXPECT_FALSE(Folder.Exists("site199.txt"));
+}
+
+// The window shows all the run logged while the run is held before its last
+// lines; the run then logs them, asks for the scroll and ends before the
+// window looks again. Once it sees the end, the window must still take what
+// waits, and scroll to the end of the log, away from a reader at its top.
+TEST_F(MainDialogTest, ShowsTheLastLinesAndTheEndOnceTheRunHasGone) {
+  for (int file = 0; file < 100; ++file)
+    Folder.Write("site" + std::to_string(file) + ".txt", Cookie("c", true));
+  BoxProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(Controls.Log, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BackToTheTop)));
+  Held.Reached = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  Held.Released = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  Platform.TickCount = TickCountHeldAtTheEnd;
+  ClickProcess();
+  ASSERT_EQ(WaitForSingleObject(Held.Reached, 60000), WAIT_OBJECT_0);
+  ServeWindowUntil([] { return WindowText(Controls.Log) == BoxText(LogText); });
+  EXPECT_EQ(WindowText(Controls.Process), "Working");
+  EXPECT_EQ(SendMessageA(Controls.Log, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+
+  HANDLE run = OpenThread(SYNCHRONIZE, FALSE, Held.Thread);
+  SetEvent(Held.Released);
+  WaitForSingleObject(run, INFINITE);
+  CloseHandle(run);
+  ServeWindowUntil(ShowsDone);
+
+  std::string box = WindowText(Controls.Log);
+  EXPECT_EQ(box, BoxText(LogText));
+  EXPECT_NE(box.find("\r\nWorking time: "), std::string::npos);
+  EXPECT_GT(SendMessageA(Controls.Log, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  EXPECT_TRUE(LastLineInView());
+}
+
+// A cookie name of 200 KB, longer than a piece of the hand-over, in
+// double-byte characters: the box shows its line cut at a whole character
+// with the mark, and every other line whole; the log and the file keep every
+// byte. The line's 27 bytes before the name put the cut inside a character.
+TEST_F(MainDialogTest, CutsALongLineInTheBoxAtAWholeCharacter) {
+  Platform.IsLeadByte = ShiftJisLeadByte;
+  std::string name;
+  for (int i = 0; i < 100000; ++i) name += "\x83\x5c";
+  Folder.Write("long.txt", Cookie(name, true) + Cookie("kept", false));
+  for (int file = 0; file < 50; ++file)
+    Folder.Write("site" + std::to_string(file) + ".txt", Cookie("c", false));
+
+  ProcessToTheEnd();
+
+  ASSERT_EQ(WindowText(Controls.Process), "Done");
+  const std::string line = "1. File: long.txt, cookie: " + name + "\r\n";
+  size_t start = LogText.find(line);
+  ASSERT_NE(start, std::string::npos);
+  std::string shown = LogText.substr(0, start + kLongestBoxLine - 1) + std::string(kCutMark) +
+                      "\r\n" + LogText.substr(start + line.size());
+  EXPECT_TRUE(WindowText(Controls.Log) == shown) << "the box differs from the log cut short";
+  EXPECT_EQ(Folder.Read("long.txt"), Cookie("kept", false));
+  EXPECT_TRUE(LastLineInView());
+}
+
+// Before the run and after it the window lets a log-off go on. During the
+// run it asks the system to wait; when the session ends all the same, the
+// run, met in the middle of a file, finishes that file and stops before
+// WM_ENDSESSION returns, with no working copy left and the Low folder
+// untouched, and logs no summary of a whole run.
+TEST_F(MainDialogTest, ALogOffWaitsForTheRunOrStopsItBetweenFiles) {
+  const std::string bytes = Cookie("old", true) + Cookie("kept", false);
+  for (int file = 0; file < 20; ++file) Folder.Write("site" + std::to_string(file) + ".txt", bytes);
+  Folder.MakeFolder("Low");
+  Folder.Write("Low\\low.txt", bytes);
+  EXPECT_EQ(SendMessageA(MainDialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  Held.Reached = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  Platform.ReadBlock = ReadAfterTheStopRequest;
+  ClickProcess();
+  ASSERT_EQ(WaitForSingleObject(Held.Reached, 60000), WAIT_OBJECT_0);
+
+  EXPECT_EQ(SendMessageA(MainDialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
+  SendMessageA(MainDialog, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+
+  EXPECT_FALSE(CleaningRunGoingOn());
+  size_t firstCookie = LogText.find("\r\n1. File: site");
+  EXPECT_EQ(LogText.substr(LogText.find("\r\n", firstCookie + 2)), "\r\nProcess stopped.\r\n");
+  int cleaned = 0;
+  for (int file = 0; file < 20; ++file) {
+    std::string now = Folder.Read("site" + std::to_string(file) + ".txt");
+    EXPECT_TRUE(now == bytes || now == Cookie("kept", false)) << file;
+    cleaned += now != bytes;
+  }
+  EXPECT_EQ(cleaned, 1);
+  EXPECT_EQ(Folder.Names().size(), 21u);
+  EXPECT_EQ(Folder.Read("Low\\low.txt"), bytes);
+  ServeWindowUntil(ShowsDone);
+  EXPECT_EQ(SendMessageA(MainDialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  EXPECT_EQ(WindowText(Controls.Log), BoxText(LogText));
 }
 
 }  // namespace
