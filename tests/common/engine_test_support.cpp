@@ -6,6 +6,26 @@
 #include "cleaning/cleaning_state.h"
 #include "log/run_log.h"
 
+namespace {
+
+PlatformServices Unaltered;
+void (*Alter)(FoundEntry* entry) = nullptr;
+
+uint32_t Altered(uint32_t error, FoundEntry* entry) {
+  if (error == 0) Alter(entry);
+  return error;
+}
+
+uint32_t AlteredFindFirst(const char* pattern, SearchHandle* search, FoundEntry* entry) {
+  return Altered(Unaltered.FindFirst(pattern, search, entry), entry);
+}
+
+uint32_t AlteredFindNext(SearchHandle search, FoundEntry* entry) {
+  return Altered(Unaltered.FindNext(search, entry), entry);
+}
+
+}  // namespace
+
 std::string Cookie(const std::string& name, int64_t high, int64_t low, const std::string& lineEnd) {
   const std::string lines[] = {name,         "value-of-" + name,  "example.test/",
                                "1536",       std::to_string(low), std::to_string(high),
@@ -39,6 +59,13 @@ void ResetEngine(const std::string& folder) {
 void ReleaseEngine() {
   Platform = NativePlatform;
   LogToWindow = false;
+}
+
+void AlterListedEntries(void (*alter)(FoundEntry* entry)) {
+  Unaltered = Platform;
+  Alter = alter;
+  Platform.FindFirst = AlteredFindFirst;
+  Platform.FindNext = AlteredFindNext;
 }
 
 void CleanListedFile(const std::string& name) {

@@ -27,5 +27,9 @@ void ResetEngine(const std::string& folder);
 // Gives the real platform back and switches the window sink off.
 void ReleaseEngine();
 
+// Passes each entry that the listing in use gives through `alter`: a listing
+// of names that no test folder can hold. ResetEngine ends it.
+void AlterListedEntries(void (*alter)(FoundEntry* entry));
+
 // Cleans `name` of CookieFolder as the scan would, with the stamp it has now.
 void CleanListedFile(const std::string& name);

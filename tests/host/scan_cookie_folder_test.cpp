@@ -55,12 +55,10 @@ TEST_F(ScanCookieFolderTest, AddsToTheCountItIsGivenAndIgnoresAMissingFolder) {
 // Each name as the listing leaves it, followed by what is left of a longer
 // name listed before, which no check may read.
 constexpr char kStaleBytes[] = "\x7f";
-uint32_t LeavingAStaleByte(uint32_t error, FoundEntry* entry) {
-  if (error != 0) return error;
+void LeaveAStaleByte(FoundEntry* entry) {
   for (char* name : {entry->Name, entry->LongName}) {
     std::strcpy(name + std::strlen(name) + 1, kStaleBytes);
   }
-  return error;
 }
 
 // Windows matches "*.txt" against short names too, so the search may report
@@ -68,11 +66,7 @@ uint32_t LeavingAStaleByte(uint32_t error, FoundEntry* entry) {
 uint32_t FindEveryName(const char* pattern, SearchHandle* search, FoundEntry* entry) {
   std::string every(pattern);
   every.erase(every.size() - 4);
-  return LeavingAStaleByte(NativePlatform.FindFirst(every.c_str(), search, entry), entry);
-}
-
-uint32_t FindNextName(SearchHandle search, FoundEntry* entry) {
-  return LeavingAStaleByte(NativePlatform.FindNext(search, entry), entry);
+  return NativePlatform.FindFirst(every.c_str(), search, entry);
 }
 
 // Code page 932, where "\x83\x5c" is one character (katakana so).
@@ -90,7 +84,7 @@ TEST_F(ScanCookieFolderTest, CountsOnlyLongNamesEndingInTxt) {
   }
   ASSERT_EQ(mkfifo((Folder.Path + "pipe.txt").c_str(), 0644), 0);
   Platform.FindFirst = FindEveryName;
-  Platform.FindNext = FindNextName;
+  AlterListedEntries(LeaveAStaleByte);
   Platform.IsLeadByte = ShiftJisLeadByte;
   int32_t filesFound = 0;
   ScanCookieFolder(filesFound);
@@ -100,22 +94,12 @@ TEST_F(ScanCookieFolderTest, CountsOnlyLongNamesEndingInTxt) {
                                       "notes.txt~", "pipe.txt", "q.txtx", "\x83\x5c.txt"}));
 }
 
-uint32_t WithSlashes(uint32_t error, FoundEntry* entry) {
-  if (error != 0) return error;
+// No host file name holds a slash, but a listing may: this one gives the
+// names with slashes for backslashes.
+void PutSlashesForBackslashes(FoundEntry* entry) {
   for (char* name : {entry->Name, entry->LongName}) {
     std::replace(name, name + std::strlen(name), '\\', '/');
   }
-  return error;
-}
-
-// No host file name holds a slash, but a listing may: this one gives the
-// names with slashes for backslashes.
-uint32_t FindFirstWithSlashes(const char* pattern, SearchHandle* search, FoundEntry* entry) {
-  return WithSlashes(NativePlatform.FindFirst(pattern, search, entry), entry);
-}
-
-uint32_t FindNextWithSlashes(SearchHandle search, FoundEntry* entry) {
-  return WithSlashes(NativePlatform.FindNext(search, entry), entry);
 }
 
 // Put behind the folder, a listed name ..\..\x.txt or ../../x.txt names a
@@ -134,8 +118,7 @@ TEST_F(ScanCookieFolderTest, NeverFollowsANameOutOfTheFolder) {
   }
   CookieFolder = Folder.Path + "a/b/";
   for (bool slashes : {false, true}) {
-    Platform.FindFirst = slashes ? FindFirstWithSlashes : NativePlatform.FindFirst;
-    Platform.FindNext = slashes ? FindNextWithSlashes : NativePlatform.FindNext;
+    if (slashes) AlterListedEntries(PutSlashesForBackslashes);
     int32_t filesFound = 0;
     ScanCookieFolder(filesFound);
     EXPECT_EQ(filesFound, 0);

@@ -50,15 +50,8 @@ TEST_F(Win32Scan, CountsEveryMatchAndCleansTheFilesAbove18Bytes) {
 
 // Where a file has no short name, the code page holds no name of it that
 // leads to it alone: here the listing's short names are taken away.
-uint32_t WithoutShortName(uint32_t error, FoundEntry* entry) {
-  if (error == 0 && std::strcmp(entry->Name, entry->LongName) != 0) entry->Name[0] = '\0';
-  return error;
-}
-uint32_t FindFirstWithoutShortNames(const char* pattern, SearchHandle* search, FoundEntry* entry) {
-  return WithoutShortName(NativePlatform.FindFirst(pattern, search, entry), entry);
-}
-uint32_t FindNextWithoutShortNames(SearchHandle search, FoundEntry* entry) {
-  return WithoutShortName(NativePlatform.FindNext(search, entry), entry);
+void DropShortName(FoundEntry* entry) {
+  if (std::strcmp(entry->Name, entry->LongName) != 0) entry->Name[0] = '\0';
 }
 
 // An omega is no character of code page 1252, whose own conversion would
@@ -72,8 +65,7 @@ TEST_F(Win32Scan, OpensNoFileByALookAlikeOfItsName) {
   WriteFile(file, partly.data(), static_cast<DWORD>(partly.size()), &written, nullptr);
   CloseHandle(file);
   Folder.Write("Omega.txt", partly);
-  Platform.FindFirst = FindFirstWithoutShortNames;
-  Platform.FindNext = FindNextWithoutShortNames;
+  AlterListedEntries(DropShortName);
 
   int32_t filesFound = 0;
   ScanCookieFolder(filesFound);
