@@ -29,15 +29,6 @@ TEST(SplitArguments, GivesNothingForADoubledQuote) {
   EXPECT_EQ(SplitArguments("'a\"\"b'"), Words{"a\"\"b"});
 }
 
-// The Unicode line is split by the same rule; a fullwidth quotation mark,
-// which the ANSI line shows as a quote, is an ordinary character there.
-TEST(SplitArguments, SplitsTheUnicodeLineAlike) {
-  EXPECT_EQ(SplitArguments(SkipProgramName(L"\"Q.exe\" a \"my \uff02log\" x")),
-            (std::vector<std::wstring>{L"a", L"my \uff02log", L"x"}));
-  EXPECT_EQ(SplitArguments(L"a \uff02b c\uff02"),
-            (std::vector<std::wstring>{L"a", L"\uff02b", L"c\uff02"}));
-}
-
 TEST(SkipProgramName, FollowsTheSystemRuleForTheProgramName) {
   EXPECT_EQ(SkipProgramName("Quillfen.exe a x"), " a x");
   EXPECT_EQ(SkipProgramName("\"C:\\Program Files\\Q's\\Quillfen.exe\" a"), " a");

@@ -494,9 +494,6 @@ TEST_F(MainDialogTest, CutsALongLineInTheBoxAtAWholeCharacter) {
   std::string name;
   for (int i = 0; i < 100000; ++i) name += "\x83\x5c";
   Folder.Write("long.txt", Cookie(name, true) + Cookie("kept", false));
-  for (int file = 0; file < 50; ++file)
-    Folder.Write("site" + std::to_string(file) + ".txt", Cookie("c", false));
-
   ProcessToTheEnd();
 
   ASSERT_EQ(WindowText(Controls.Process), "Done");

@@ -9,7 +9,6 @@
 #include "cleaning/scan_cookie_folder.h"
 #include "engine_fixture.h"
 #include "log/run_log.h"
-#include "platform/win32/ansi_names.h"
 
 namespace {
 
@@ -77,29 +76,6 @@ TEST_F(Win32Scan, OpensNoFileByALookAlikeOfItsName) {
   ASSERT_TRUE(GetFileAttributesExW(omega.c_str(), GetFileExInfoStandard, &data));
   EXPECT_EQ(data.nFileSizeLow, partly.size());
   EXPECT_EQ(Folder.Read("Omega.txt"), Cookie("kept", kFuture));
-}
-
-// Code page 1252 holds "\xe9" but neither an omega nor a fullwidth x, whose
-// look-alikes O and x name other files; a character beyond the first 65536
-// is one character, shown as one "?".
-TEST(Win32ListedNames, AreExactOrShownWithoutLookAlikes) {
-  const struct {
-    const wchar_t* Wide;
-    bool Exact;
-    const char* Shown;
-  } names[] = {{L"caf\u00e9.txt", true, "caf\xe9.txt"},
-               {L"\u03a9mega.txt", false, "?mega.txt"},
-               {L"\uff58.txt", false, "?.txt"},
-               {L"a\U0001F600b.txt", false, "a?b.txt"},
-               {L"", true, ""}};
-  for (const auto& name : names) {
-    char ansi[kMaxPath];
-    EXPECT_EQ(ToAnsiExactly(name.Wide, ansi, kMaxPath), name.Exact) << name.Shown;
-    ToAnsiShown(name.Wide, ansi, kMaxPath);
-    EXPECT_STREQ(ansi, name.Shown);
-  }
-  char small[4];
-  EXPECT_FALSE(ToAnsiExactly(L"abcd", small, sizeof small));
 }
 
 TEST_F(Win32Scan, LeavesTheCountAloneForAFolderThatDoesNotExist) {
