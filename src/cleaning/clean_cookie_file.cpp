@@ -29,13 +29,6 @@ void LogWithName(const char* message, std::string_view name) {
   LogLine(line);
 }
 
-void LogReadFailure(uint32_t code, std::string_view name) {
-  std::string line = "Error [" + std::to_string(code) + "] reading file: ";
-  line.append(name);
-  LogLine(line);
-  ++Counters.IoErrors;
-}
-
 void LogExpiredCookie(std::string_view name, const CookieRecord& record) {
   if (++Counters.ExpiredCookies == 1) LogLine("Cleaning expired cookies:");
   std::string line = std::to_string(Counters.ExpiredCookies);
@@ -52,7 +45,7 @@ CookieRecord& NextRecord(size_t index) {
 bool GiveUp(CookieReader& reader, ReadOutcome outcome, std::string_view name) {
   reader.Close();
   if (outcome == ReadOutcome::ReadError) {
-    LogReadFailure(ReportedOpenError(reader.ReadErrorNumber()), name);
+    ReportUnreadFile(ReportedOpenError(reader.ReadErrorNumber()), name);
   } else {
     LogWithName("Error: Incorrect file format: ", name);
     ++Counters.IncorrectFiles;
@@ -66,7 +59,7 @@ bool ReadRecords(CookieReader& reader, const std::string& path, std::string_view
                  FileContents& contents) {
   uint32_t code = reader.Open(path.c_str());
   if (code != 0) {
-    LogReadFailure(code, name);
+    ReportUnreadFile(code, name);
     return false;
   }
   for (;;) {
@@ -103,7 +96,7 @@ bool ReadCookieFile(const std::string& path, std::string_view name, FileContents
   }
   reader.Close();
   std::vector<CookieRecord>().swap(RecordTable);
-  LogReadFailure(kErrorNotEnoughMemory, name);
+  ReportUnreadFile(kErrorNotEnoughMemory, name);
   return false;
 }
 
@@ -205,6 +198,13 @@ void ReplaceWithKeptCookies(const std::string& path, std::string_view name, size
 }
 
 }  // namespace
+
+void ReportUnreadFile(uint32_t code, std::string_view name) {
+  std::string line = "Error [" + std::to_string(code) + "] reading file: ";
+  line.append(name);
+  LogLine(line);
+  ++Counters.IoErrors;
+}
 
 void CleanCookieFile(std::string_view name, const FileStamp& listed) {
   std::string path = CookieFolder;

@@ -66,14 +66,6 @@ void ReportUnlistableFolder(uint32_t error) {
   LogLine("Error [" + std::to_string(error) + "] reading folder: " + CookieFolder);
 }
 
-// A file that no name in the code page leads to is not opened: a look-alike
-// name would lead to another file.
-void ReportUnnamedFile(const FoundEntry& entry) {
-  ++Counters.IoErrors;
-  LogLine("Error [" + std::to_string(kErrorNoUnicodeTranslation) +
-          "] reading file: " + entry.LongName);
-}
-
 // Every matching entry is counted; a folder matching the pattern has size 0
 // and so is never cleaned.
 void TakeEntry(const FoundEntry& entry, int32_t& filesFound, CleaningList& toClean) {
@@ -81,8 +73,10 @@ void TakeEntry(const FoundEntry& entry, int32_t& filesFound, CleaningList& toCle
   ++filesFound;
   auto sizeLow = static_cast<uint32_t>(entry.Stamp.Size);
   if (static_cast<int32_t>(sizeLow) <= SmallFileLimit) return;
+  // A file that no name in the code page leads to is not opened: a
+  // look-alike name would lead to another file.
   if (entry.Name[0] == '\0') {
-    ReportUnnamedFile(entry);
+    ReportUnreadFile(kErrorNoUnicodeTranslation, entry.LongName);
   } else {
     toClean.Add(entry);
   }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/look_up_entry.h"
+
 namespace {
 
 // LOAD_LIBRARY_SEARCH_SYSTEM32, spelled out because older headers lack it.
@@ -10,11 +12,6 @@ constexpr DWORD kSearchSystemFolderOnly = 0x00000800;
 using SetDefaultDllDirectoriesCall = BOOL(WINAPI*)(DWORD);
 using SetDllDirectoryCall = BOOL(WINAPI*)(LPCSTR);
 
-template <typename Call>
-Call LookUp(HMODULE module, const char* name) {
-  return reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 }  // namespace
 
 // Both calls are looked up by name: Windows 7 and Vista have the first only
@@ -22,9 +19,9 @@ Call LookUp(HMODULE module, const char* name) {
 void GuardDllSearch() {
   HMODULE kernel = GetModuleHandleA("kernel32.dll");
   if (kernel == nullptr) return;
-  auto setDefault = LookUp<SetDefaultDllDirectoriesCall>(kernel, "SetDefaultDllDirectories");
+  auto setDefault = LookUpEntry<SetDefaultDllDirectoriesCall>(kernel, "SetDefaultDllDirectories");
   if (setDefault != nullptr && setDefault(kSearchSystemFolderOnly)) return;
   // An empty text takes the current folder out of the search order.
-  auto setDirectory = LookUp<SetDllDirectoryCall>(kernel, "SetDllDirectoryA");
+  auto setDirectory = LookUpEntry<SetDllDirectoryCall>(kernel, "SetDllDirectoryA");
   if (setDirectory != nullptr) setDirectory("");
 }

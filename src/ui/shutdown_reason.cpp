@@ -1,12 +1,12 @@
 #include "ui/shutdown_reason.h"
 
+#include "platform/win32/look_up_entry.h"
+
 namespace {
 
-// Looked up by name, so that the program still starts where user32 lacks it.
 template <typename Call>
 Call User32Entry(const char* name) {
-  FARPROC entry = GetProcAddress(GetModuleHandleA("user32.dll"), name);
-  return reinterpret_cast<Call>(reinterpret_cast<void*>(entry));
+  return LookUpEntry<Call>(GetModuleHandleA("user32.dll"), name);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/win32/ansi_names.h"
+#include "platform/win32/look_up_entry.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -21,11 +22,6 @@ HMODULE LoadSystemLibrary(const char* name) {
   return LoadLibraryA(path);
 }
 
-template <typename Entry>
-Entry LookUp(HMODULE library, const char* name) {
-  return reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
-
 // A folder's name in the code page, else its short path in it, else neither:
 // then the buffer shows it, and no other folder is named in its place (the
 // ANSI calls would name C:\Users\Omega for C:\Users\Ωmega, another account's).
@@ -41,7 +37,7 @@ bool NameFolder(const wchar_t* folder, char buffer[kMaxPath]) {
 // The wide query is looked up by name like the ANSI one; a shell that has it
 // answers in Unicode, where the folder's own name stands.
 bool AskInUnicode(HMODULE shell, char buffer[kMaxPath], ShellFolderAnswer* answer) {
-  auto query = LookUp<WideSpecialFolderQuery>(shell, "SHGetSpecialFolderPathW");
+  auto query = LookUpEntry<WideSpecialFolderQuery>(shell, "SHGetSpecialFolderPathW");
   wchar_t folder[MAX_PATH];
   if (query == nullptr || !query(nullptr, folder, kCsidlCookies, FALSE)) return false;
   *answer = NameFolder(folder, buffer) ? ShellFolderAnswer::Found : ShellFolderAnswer::NoExactName;
@@ -75,7 +71,7 @@ ShellFolderAnswer Win32QueryCookieFolder(char buffer[kMaxPath]) {
   if (shell == nullptr) return ShellFolderAnswer::NoLibrary;
   ShellFolderAnswer answer;
   if (AskInUnicode(shell, buffer, &answer)) return answer;
-  auto query = LookUp<SpecialFolderQuery>(shell, "SHGetSpecialFolderPathA");
+  auto query = LookUpEntry<SpecialFolderQuery>(shell, "SHGetSpecialFolderPathA");
   if (query == nullptr) return ShellFolderAnswer::NoEntry;
   return query(nullptr, buffer, kCsidlCookies, FALSE) ? ShellFolderAnswer::Found
                                                       : ShellFolderAnswer::Failed;

@@ -12,6 +12,7 @@
 
 #include "platform/win32/ansi_names.h"
 #include "platform/win32/long_names.h"
+#include "platform/win32/look_up_entry.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -46,9 +47,10 @@ void TakeEntry(const Win32Search& search, const WIN32_FIND_DATAW& data, FoundEnt
     return;
   }
   ToAnsiShown(data.cFileName, entry->LongName, kMaxPath);
-  if (!ToAnsiExactly(data.cAlternateFileName, entry->Name, kMaxPath)) entry->Name[0] = '\0';
-  if (entry->Name[0] != '\0') {
+  if (ToAnsiExactly(data.cAlternateFileName, entry->Name, kMaxPath) && entry->Name[0] != '\0') {
     RememberLongName(search.Folder + entry->Name, search.WideFolder + data.cFileName);
+  } else {
+    entry->Name[0] = '\0';
   }
 }
 
@@ -111,11 +113,6 @@ namespace {
 
 using AttributeQuery = BOOL(WINAPI*)(LPCSTR, GET_FILEEX_INFO_LEVELS, LPVOID);
 
-AttributeQuery LookUpAttributeQuery() {
-  return reinterpret_cast<AttributeQuery>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFileAttributesExA")));
-}
-
 // Windows 95 lacks the attribute query; a search for the one name answers
 // the same there, at the cost of a search handle.
 uint32_t QueryStampBySearch(const char* path, FileStamp* stamp) {
@@ -130,7 +127,8 @@ uint32_t QueryStampBySearch(const char* path, FileStamp* stamp) {
 }  // namespace
 
 uint32_t Win32QueryStamp(const char* path, FileStamp* stamp) {
-  static const AttributeQuery query = LookUpAttributeQuery();
+  static const auto query =
+      LookUpEntry<AttributeQuery>(GetModuleHandleA("kernel32.dll"), "GetFileAttributesExA");
   if (std::strlen(path) >= kMaxPath) return ERROR_FILENAME_EXCED_RANGE;
   if (query == nullptr) return QueryStampBySearch(path, stamp);
   WIN32_FILE_ATTRIBUTE_DATA data;
