@@ -32,7 +32,7 @@ TEST_F(Win32Scan, CountsEveryMatchAndCleansTheFilesAbove18Bytes) {
   Folder.Write("other.dat", Cookie("dat", kPast));
 
   int32_t filesFound = 4;
-  ScanCookieFolder(filesFound);
+  ScanCookieFolder(filesFound, 0);
 
   EXPECT_EQ(filesFound, 4 + 6);
   ExpectCounters(5, 2, 2, 1, 0, 1);
@@ -67,7 +67,7 @@ TEST_F(Win32Scan, OpensNoFileByALookAlikeOfItsName) {
   AlterListedEntries(DropShortName);
 
   int32_t filesFound = 0;
-  ScanCookieFolder(filesFound);
+  ScanCookieFolder(filesFound, 0);
 
   EXPECT_EQ(filesFound, 2);
   ExpectCounters(2, 1, 1, 0, 1, 0);
@@ -81,7 +81,7 @@ TEST_F(Win32Scan, OpensNoFileByALookAlikeOfItsName) {
 TEST_F(Win32Scan, LeavesTheCountAloneForAFolderThatDoesNotExist) {
   CookieFolder = Folder.Path + "absent\\";
   int32_t filesFound = 3;
-  ScanCookieFolder(filesFound);
+  ScanCookieFolder(filesFound, 0);
   EXPECT_EQ(filesFound, 3);
   EXPECT_EQ(LogText, "");
 }
