@@ -170,6 +170,20 @@ def case_shared_short_names(run):
 SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders"
 
 
+def run_on_profile(run, users, profile):
+    """Makes C:\\users\\PROFILE\\INetCookies with a partly expired file and an
+    expired one, makes it the shell's cookie folder and runs the tool: the
+    folder, what it holds, the log and the folder the log names."""
+    folder = os.path.join(users, profile, "INetCookies")
+    os.makedirs(folder)
+    expects = [cookie_file(b"site.txt", PARTLY).write(folder),
+               cookie_file(b"all.txt", [(b"gone", True)]).write(folder)]
+    run.wine.run("reg", "add", SHELL_FOLDERS, "/v", "Cookies", "/t", "REG_EXPAND_SZ",
+                 "/d", "C:\\users\\%s\\INetCookies" % profile, "/f")
+    log = run.run()
+    return folder, expects, log, re.search(rb"\r\nCookies folder: ([^\r\n]*)\r\n", log).group(1)
+
+
 def case_profile_names(run):
     """A cookie folder whose path the code page cannot hold is reached by its
     short path: the user's own is cleaned, and never the folder of another
@@ -183,14 +197,7 @@ def case_profile_names(run):
     profiles = ["\u03a9mega", "\u4e2d\u6587"]
     try:
         for profile in profiles:
-            folder = os.path.join(users, profile, "INetCookies")
-            os.makedirs(folder)
-            expects = [cookie_file(b"site.txt", PARTLY).write(folder),
-                       cookie_file(b"all.txt", [(b"gone", True)]).write(folder)]
-            run.wine.run("reg", "add", SHELL_FOLDERS, "/v", "Cookies", "/t", "REG_EXPAND_SZ",
-                         "/d", "C:\\users\\%s\\INetCookies" % profile, "/f")
-            log = run.run()
-            shown = re.search(rb"\r\nCookies folder: ([^\r\n]*)\r\n", log).group(1)
+            folder, expects, log, shown = run_on_profile(run, users, profile)
             if not re.fullmatch(rb"C:\\users\\[!-~]+\\[!-~]+\\", shown) or b"?" in shown:
                 raise AssertionError("the folder is shown as %r" % shown)
             check_log(log, shown, expects)
@@ -220,18 +227,11 @@ def case_profile_paths_elsewhere(run):
     pairs = [("\u0142ukasz", "\u0142ukagkir"), ("bob.", "bob")]
     try:
         for profile, other in pairs:
-            folder = os.path.join(users, profile, "INetCookies")
             other_folder = os.path.join(users, other, "INetCookies")
-            os.makedirs(folder)
             os.makedirs(other_folder)
             others = [untouched(b"site.txt", record(b"gone", True) + record(b"kept", False))
                       .write(other_folder)]
-            expects = [cookie_file(b"site.txt", PARTLY).write(folder),
-                       cookie_file(b"all.txt", [(b"gone", True)]).write(folder)]
-            run.wine.run("reg", "add", SHELL_FOLDERS, "/v", "Cookies", "/t", "REG_EXPAND_SZ",
-                         "/d", "C:\\users\\%s\\INetCookies" % profile, "/f")
-            log = run.run()
-            shown = re.search(rb"\r\nCookies folder: ([^\r\n]*)\r\n", log).group(1)
+            folder, expects, log, shown = run_on_profile(run, users, profile)
             if b"Error [1113] reading folder: " in log:
                 expects = [untouched(e.name, e.data) for e in expects]
                 check_log(log, shown, folder_reported(shown))

@@ -151,13 +151,6 @@ FileTime Win32NowAsFileTime() {
   return FileTime{time.dwLowDateTime, time.dwHighDateTime};
 }
 
-VersionInfo Win32QueryVersion() {
-  OSVERSIONINFOA version = {};
-  version.dwOSVersionInfoSize = sizeof version;
-  GetVersionExA(&version);
-  return VersionInfo{version.dwMajorVersion, version.dwMinorVersion, version.dwPlatformId};
-}
-
 // Looked up by name, since early shells lack the query; the library stays
 // loaded for the life of the process. It is loaded from the system folder by
 // its full name, so that no shell32.dll beside the program can stand in.

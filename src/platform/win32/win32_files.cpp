@@ -85,18 +85,30 @@ bool Win32RenameFile(const char* from, const char* to) { return MoveFileA(from, 
 
 namespace {
 
+// A short name has at most eight characters, a dot and three more, and none
+// of the signs an 8.3 name may not hold: a name of any other form is a long
+// name, and leads to no other file.
+bool HasShortNameForm(const std::wstring& name) {
+  size_t dot = name.find(L'.');
+  size_t base = dot == std::wstring::npos ? name.size() : dot;
+  size_t extension = dot == std::wstring::npos ? 0 : name.size() - dot - 1;
+  return base != 0 && base <= 8 && extension <= 3 &&
+         name.find(L'.', base + 1) == std::wstring::npos &&
+         name.find_first_of(L" +,;=[]") == std::wstring::npos;
+}
+
 // The file `to` leads to now, by its long name: where the listing named it by
 // its short name, a copy moved onto that would give it the short name for
 // good, and the browser would no longer find its cookies. The folder stays as
 // the engine names it.
 uint32_t LongPathOf(const char* to, std::wstring& longPath) {
-  std::wstring path;
-  if (!ToWide(to, path)) return ERROR_NO_UNICODE_TRANSLATION;
+  if (!ToWide(to, longPath)) return ERROR_NO_UNICODE_TRANSLATION;
+  size_t nameAt = longPath.find_last_of(L'\\') + 1;
+  if (!HasShortNameForm(longPath.substr(nameAt))) return 0;
   std::wstring longName;
-  uint32_t error = LongNameOf(path, longName);
-  if (error != 0) return error;
-  longPath = path.substr(0, path.find_last_of(L'\\') + 1) + longName;
-  return 0;
+  uint32_t error = LongNameOf(longPath, longName);
+  if (error == 0) longPath.replace(nameAt, std::wstring::npos, longName);
+  return error;
 }
 
 uint32_t MoveOverInUnicode(const char* from, const char* to) {
