@@ -4,42 +4,30 @@
 
 #include <cwchar>
 
-namespace {
-
-// How many entries of the folder answer to `name` as their long or their
-// short name. A search for the name itself gives the first of them only, so
-// the search asks for every name that differs in the last character at most,
-// which takes in all that answer to it.
-int EntriesNamed(const std::wstring& path, size_t nameAt) {
+// A search for the name itself would give the first entry that answers to it
+// only, so the search asks for every name that differs from it in the last
+// character at most, which takes in all entries whose long or short name it
+// is, and counts them.
+uint32_t LongNameOf(const std::wstring& path, std::wstring& longName) {
+  size_t nameAt = path.find_last_of(L'\\') + 1;
+  if (nameAt == path.size()) return ERROR_INVALID_NAME;
+  const wchar_t* name = path.c_str() + nameAt;
   std::wstring pattern = path;
   pattern.back() = L'?';
-  const wchar_t* name = path.c_str() + nameAt;
   WIN32_FIND_DATAW data;
   HANDLE search = FindFirstFileW(pattern.c_str(), &data);
-  if (search == INVALID_HANDLE_VALUE) return 0;
+  if (search == INVALID_HANDLE_VALUE) return GetLastError();
   int named = 0;
   do {
     if (lstrcmpiW(data.cFileName, name) == 0 || lstrcmpiW(data.cAlternateFileName, name) == 0) {
       ++named;
+      longName = data.cFileName;
     }
   } while (FindNextFileW(search, &data));
   FindClose(search);
-  return named;
-}
-
-}  // namespace
-
-uint32_t LongNameOf(const std::wstring& path, std::wstring& longName) {
-  size_t nameAt = path.find_last_of(L'\\') + 1;
-  if (nameAt == path.size()) return ERROR_INVALID_NAME;
-  WIN32_FIND_DATAW data;
-  HANDLE search = FindFirstFileW(path.c_str(), &data);
-  if (search == INVALID_HANDLE_VALUE) return GetLastError();
-  FindClose(search);
-  // A long name is the only one of its folder; a short name need not be.
-  bool byLongName = lstrcmpiW(data.cFileName, path.c_str() + nameAt) == 0;
-  if (!byLongName && EntriesNamed(path, nameAt) != 1) return ERROR_NO_UNICODE_TRANSLATION;
-  if (std::wcspbrk(data.cFileName, L"\\/") != nullptr) return ERROR_NO_UNICODE_TRANSLATION;
-  longName = data.cFileName;
+  if (named == 0) return ERROR_FILE_NOT_FOUND;
+  if (named > 1 || std::wcspbrk(longName.c_str(), L"\\/") != nullptr) {
+    return ERROR_NO_UNICODE_TRANSLATION;
+  }
   return 0;
 }
