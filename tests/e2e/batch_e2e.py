@@ -97,6 +97,12 @@ def case_windows7(exe, wine, work):
     check_log(log, expected_log(b"7", wine, [main, low], log))
     check_folder(folder, main)
     check_folder(os.path.join(folder, "Low"), low)
+    # The profile's Cookies folder where the shell names none, traced: the
+    # NT family is asked in Unicode.
+    profile = "C:\\users\\%s\\Cookies" % wine.user
+    program = as_version(exe, wine, work, "win7")
+    check_family_calls(check_environment_fallback(wine, program, work, b"7", profile, True, exe),
+                       nt=True)
 
 
 def as_version(exe, wine, work, version):
@@ -184,6 +190,54 @@ def check_held_open(exe, wine, work, holder):
 
 SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders"
 
+# The calls that differ by the family of Windows: the program's own code
+# makes the wide one of each pair on the NT family and the ANSI one on the
+# 9x family (listing, folder queries, command line, replacement), and on the
+# 9x family no wide function at all.
+FAMILY_CALLS = [("FindFirstFileW", "FindFirstFileA"),
+                ("SHGetSpecialFolderPathW", "SHGetSpecialFolderPathA"),
+                ("ExpandEnvironmentStringsW", "ExpandEnvironmentStringsA"),
+                ("GetCommandLineW", "GetCommandLineA"), ("MoveFileExW", "MoveFileExA")]
+
+
+def check_family_calls(calls, nt):
+    made = {pair[0 if nt else 1] for pair in FAMILY_CALLS}
+    avoided = {pair[1 if nt else 0] for pair in FAMILY_CALLS}
+    wrong = sorted(c for c in calls if c in avoided or (not nt and relay_trace.is_wide(c)))
+    if wrong or not made <= calls:
+        fail("on the %s family the program's own code called %s and did not call %s" % (
+            "NT" if nt else "9x", ", ".join(wrong) or "nothing it should not",
+            ", ".join(sorted(made - calls)) or "nothing it should have"))
+
+
+def check_environment_fallback(wine, program, work, windows_name, folder, with_low, exe=None):
+    """Where the shell's cookie folder is not there, the run takes the one of
+    the environment, `folder` as Windows names it, and cleans its demo files
+    as ever. With `exe`, whose map lies beside it, the run is traced, and the
+    answer is the system functions the program's own code called."""
+    linux = os.path.join(wine.own_prefix, "drive_c", *folder.split("\\")[1:])
+    main, low = samples.demo_folders()
+    samples.write_files(linux, {n: d for n, (d, _, _) in main.items()})
+    if with_low:
+        samples.write_files(os.path.join(linux, "Low"), {n: d for n, (d, _, _) in low.items()})
+    wine.run("reg", "add", SHELL_FOLDERS, "/v", "Cookies", "/t", "REG_EXPAND_SZ", "/d",
+             "C:\\no-such-folder\\INetCookies", "/f")
+    try:
+        calls = relay_trace.calls_of_own_code(wine, program, exe, work) if exe else None
+        if not exe:
+            run_batch(wine, program, cwd=work)
+    finally:
+        wine.run("reg", "delete", SHELL_FOLDERS, "/v", "Cookies", "/f")
+    log = open(os.path.join(work, "Result.log"), "rb").read()
+    expected = expected_log(windows_name, wine, [main, low] if with_low else [main], log)
+    check_log(log, expected.replace(wine.windows_cookie_folder().encode(),
+                                    folder.encode() + b"\\"))
+    check_folder(linux, main)
+    if with_low:
+        check_folder(os.path.join(linux, "Low"), low)
+    shutil.rmtree(linux)
+    return calls
+
 
 def case_windows9x(exe, wine, work, holder):
     """Windows 95, 98 and ME as Wine reports them: the demo folder cleaned
@@ -196,27 +250,10 @@ def case_windows9x(exe, wine, work, holder):
         check_without_low(wine, program, work, b"9x")
         check_log_fallbacks(program, wine, work, LOG_FALLBACKS)
         check_held_open(program, wine, work, holder)
-        windows_folder = os.path.join(wine.own_prefix, "drive_c", "windows", "Cookies")
-        main, _ = samples.demo_folders()
-        samples.write_files(windows_folder, {n: d for n, (d, _, _) in main.items()})
-        missing = "C:\\no-such-folder\\INetCookies"
-        wine.run("reg", "add", SHELL_FOLDERS, "/v", "Cookies", "/t", "REG_EXPAND_SZ", "/d", missing,
-                 "/f")
-        try:
-            if version == "win98":
-                calls = relay_trace.wide_calls_of_own_code(wine, program, exe, work)
-            else:
-                run_batch(wine, program, cwd=work)
-        finally:
-            wine.run("reg", "delete", SHELL_FOLDERS, "/v", "Cookies", "/f")
-        log = open(os.path.join(work, "Result.log"), "rb").read()
-        folder_line = b"Cookies folder: C:\\windows\\Cookies\\"
-        check_log(log, expected_log(b"9x", wine, [main], log).replace(
-            b"Cookies folder: " + wine.windows_cookie_folder().encode(), folder_line))
-        check_folder(windows_folder, main)
-        shutil.rmtree(windows_folder)
-        if version == "win98" and calls:
-            fail("wide functions called from the program's own code: %s" % ", ".join(calls))
+        calls = check_environment_fallback(wine, program, work, b"9x", "C:\\windows\\Cookies",
+                                           False, exe if version == "win98" else None)
+        if calls is not None:
+            check_family_calls(calls, nt=False)
 
 
 def case_same_as_64(exe, wine, work, exe64, prefix64):
