@@ -222,9 +222,11 @@ def check_environment_fallback(wine, program, work, windows_name, folder, with_l
         samples.write_files(os.path.join(linux, "Low"), {n: d for n, (d, _, _) in low.items()})
     wine.run("reg", "add", SHELL_FOLDERS, "/v", "Cookies", "/t", "REG_EXPAND_SZ", "/d",
              "C:\\no-such-folder\\INetCookies", "/f")
+    calls = None
     try:
-        calls = relay_trace.calls_of_own_code(wine, program, exe, work) if exe else None
-        if not exe:
+        if exe:
+            calls = relay_trace.calls_of_own_code(wine, program, exe, work)
+        else:
             run_batch(wine, program, cwd=work)
     finally:
         wine.run("reg", "delete", SHELL_FOLDERS, "/v", "Cookies", "/f")
