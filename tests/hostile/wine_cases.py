@@ -162,9 +162,11 @@ def case_shared_short_names(run):
             expects.append(on_disk_as(read_refused(shown, data, 1113), disk_name))
         else:
             expects.append(by_short_name(log, disk_name, cookies))
-    if not any(e.counts["io_errors"] for e in expects):
+    reported = sum(e.counts["io_errors"] for e in expects)
+    if not reported:
         raise AssertionError("no two of the files shared a short name")
     run.check(log, expects)
+    print("%d files cleaned by their short names, %d reported" % (len(files) - reported, reported))
 
 
 SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders"
