@@ -9,7 +9,9 @@ add_library(quillfen_platform STATIC
 if(WIN32)
   target_sources(quillfen_platform PRIVATE
     src/platform/win32/ansi_names.cpp
-    src/platform/win32/long_names.cpp
+    src/platform/win32/long_name_of.cpp
+    src/platform/win32/system_family.cpp
+    src/platform/win32/win32_seams.cpp
     src/platform/win32/win32_files.cpp
     src/platform/win32/win32_search.cpp
     src/platform/win32/win32_environment.cpp

@@ -2,6 +2,5 @@
 
 CleaningCounters Counters;
 std::string CookieFolder;
-uint32_t CookieFolderError;
 FileTime NowFileTime;
 std::atomic<bool> StopRequested{false};

@@ -20,9 +20,6 @@ extern CleaningCounters Counters;
 
 // The folder being scanned; always ends with a backslash.
 extern std::string CookieFolder;
-// 0, or why no path leads to CookieFolder: the code page cannot name it, and
-// its text only shows it.
-extern uint32_t CookieFolderError;
 
 // The time every cookie of a run is judged against.
 extern FileTime NowFileTime;

@@ -9,18 +9,29 @@ namespace {
 constexpr uint32_t kPlatformNt = 2;
 constexpr uint32_t kFirstMajorWithLowFolder = 6;
 
-// A folder the code page cannot name is still the user's: it is named in
-// the log and reported, and no other folder is taken in its place.
-void TakeFolderAsShown() { CookieFolderError = kErrorNoUnicodeTranslation; }
+// The folders the run goes on with: one that no path in the code page leads
+// to is still the user's, named in the log and reported, and no other folder
+// is taken in its place.
+bool IsSettled(FolderAnswer answer) {
+  return answer == FolderAnswer::Found || answer == FolderAnswer::NoExactName ||
+         answer == FolderAnswer::NotThere;
+}
 
-// Asks the shell for the cookie folder; false when it gives none.
-bool AskShellForCookieFolder(char (&buffer)[kMaxPath]) {
-  switch (Platform.QueryCookieFolder(buffer)) {
-    case ShellFolderAnswer::NoExactName: TakeFolderAsShown(); [[fallthrough]];
-    case ShellFolderAnswer::Found: CookieFolder.assign(buffer).push_back('\\'); return true;
-    case ShellFolderAnswer::NoEntry: LogLine("Old version of shell32.dll detected"); return false;
-    default: return false;
+// Why a settled folder is not listed: 0 when its path leads to it. One that
+// is not there is as quiet as the search for a missing folder.
+uint32_t FolderError(FolderAnswer answer) {
+  switch (answer) {
+    case FolderAnswer::NoExactName: return kErrorNoUnicodeTranslation;
+    case FolderAnswer::NotThere: return kErrorPathNotFound;
+    default: return 0;
   }
+}
+
+FolderAnswer AskShellForCookieFolder(char (&buffer)[kMaxPath]) {
+  FolderAnswer answer = Platform.QueryCookieFolder(buffer);
+  if (answer == FolderAnswer::NoEntry) LogLine("Old version of shell32.dll detected");
+  if (IsSettled(answer)) CookieFolder.assign(buffer).push_back('\\');
+  return answer;
 }
 
 VersionInfo DetectWindows() {
@@ -31,11 +42,11 @@ VersionInfo DetectWindows() {
   return version;
 }
 
-bool FindCookieFolderInEnvironment(const VersionInfo& version, char (&buffer)[kMaxPath]) {
+FolderAnswer FindCookieFolderInEnvironment(const VersionInfo& version, char (&buffer)[kMaxPath]) {
   const char* text = version.PlatformId == kPlatformNt ? "%USERPROFILE%" : "%WINDIR%";
-  if (!ExpandIntoCookieFolder(text, buffer)) return false;
-  CookieFolder.assign(buffer).append("\\Cookies\\");
-  return true;
+  FolderAnswer answer = ExpandIntoCookieFolder(text, buffer);
+  if (IsSettled(answer)) CookieFolder.assign(buffer).append("\\Cookies\\");
+  return answer;
 }
 
 void LogSummary(int32_t filesFound) {
@@ -56,32 +67,30 @@ void LogSummary(int32_t filesFound) {
 
 }  // namespace
 
-bool ExpandIntoCookieFolder(const char* text, char (&buffer)[kMaxPath]) {
-  uint32_t needed = Platform.ExpandEnvironment(text, buffer, kMaxPath);
-  if (needed != kExpansionNotNamed) return needed != 0 && needed <= kMaxPath;
-  TakeFolderAsShown();
-  return true;
+FolderAnswer ExpandIntoCookieFolder(const char* text, char (&buffer)[kMaxPath]) {
+  return Platform.ExpandEnvironment(text, buffer);
 }
 
 void RunCleaning() {
   const uint32_t startTick = Platform.TickCount();
   LogLine("Quillfen 1.03 started.");
-  CookieFolderError = 0;
   char buffer[kMaxPath] = {};
-  bool folderFound = AskShellForCookieFolder(buffer);
+  FolderAnswer answer = AskShellForCookieFolder(buffer);
   VersionInfo version = DetectWindows();
-  if (!folderFound && !FindCookieFolderInEnvironment(version, buffer)) {
+  if (!IsSettled(answer)) answer = FindCookieFolderInEnvironment(version, buffer);
+  if (!IsSettled(answer)) {
     LogLine("Error: Cookies folder not found.\r\nProcess aborted.");
     return;
   }
+  const uint32_t folderError = FolderError(answer);
   LogLine("Cookies folder: " + CookieFolder);
   NowFileTime = Platform.NowAsFileTime();
   Counters = CleaningCounters{};
   int32_t filesFound = 0;
-  ScanCookieFolder(filesFound);
+  ScanCookieFolder(filesFound, folderError);
   if (version.Major >= kFirstMajorWithLowFolder && !StopRequested) {
     CookieFolder.append("Low\\");
-    ScanCookieFolder(filesFound);
+    ScanCookieFolder(filesFound, folderError);
   }
   // A stopped run's counts cover only part of the folder; a summary of them
   // would read as that of a whole run.

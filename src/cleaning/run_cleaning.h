@@ -14,7 +14,6 @@ std::string FormatElapsed(uint32_t milliseconds);
 // The short name of the Windows release, empty when the table has none.
 const char* WindowsName(const VersionInfo& version);
 
-// Expands `text` into `buffer`; false when the platform fails or the result
-// does not fit. A folder the code page cannot name is expanded as shown, and
-// CookieFolderError says so.
-bool ExpandIntoCookieFolder(const char* text, char (&buffer)[kMaxPath]);
+// Has the platform expand `text` into `buffer` as a folder; the answer tells
+// whether the buffer holds it, and whether a path leads to it.
+FolderAnswer ExpandIntoCookieFolder(const char* text, char (&buffer)[kMaxPath]);

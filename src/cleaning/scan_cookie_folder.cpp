@@ -100,9 +100,9 @@ uint32_t ListFolder(int32_t& filesFound, CleaningList& toClean) {
 // The folder is listed in full before any file is cleaned: a replaced file
 // takes its name from a new working copy, which a search still open could
 // report a second time. A stop request is met between two files.
-void ScanCookieFolder(int32_t& filesFound) {
+void ScanCookieFolder(int32_t& filesFound, uint32_t folderError) {
   CleaningList toClean;
-  uint32_t error = CookieFolderError != 0 ? CookieFolderError : ListFolder(filesFound, toClean);
+  uint32_t error = folderError != 0 ? folderError : ListFolder(filesFound, toClean);
   if (!IsQuietEnd(error)) ReportUnlistableFolder(error);
   std::string_view rest = toClean.Bytes;
   while (!rest.empty() && !StopRequested) {

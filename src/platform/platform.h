@@ -59,8 +59,10 @@ inline bool operator==(const FileStamp& a, const FileStamp& b) {
 // the code page lacks as "?", which no name on Windows holds.
 struct FoundEntry {
   // The name that leads to this entry alone, without folder: its long name,
-  // or where the code page cannot hold that, its short name. Empty when the
-  // code page holds neither: no path leads to the entry.
+  // or where the code page cannot hold that, its short name, and that only
+  // when a search for the short name names this entry and no other (two long
+  // names may share one short name: Wine makes them so, and shares that
+  // mangle names may). Empty when neither will do: no path leads to the entry.
   char Name[kMaxPath];
   // The long name as the code page shows it: it decides whether the entry is
   // a cookie file, and it names an entry that has no Name.
@@ -68,17 +70,22 @@ struct FoundEntry {
   FileStamp Stamp;  // size 0 for a folder or a device
 };
 
-enum class ShellFolderAnswer {
-  Found,        // the buffer holds the folder, without a trailing backslash
-  NoLibrary,    // the shell library cannot be loaded
-  NoEntry,      // the library lacks the special-folder query
-  Failed,       // the query itself answered false
-  NoExactName,  // the buffer holds the folder as shown: no path leads to it
+// How the platform answers for a folder: the shell's cookie folder, or the
+// expansion of an environment template. Where the code page cannot hold the
+// folder's path, its short path stands in, but only where it leads back to
+// the folder; a path the system would change on its way (a component ending
+// in a dot or a blank, which the Win32 calls drop) names no folder.
+enum class FolderAnswer {
+  Found,        // the buffer holds a path that leads to the folder
+  NoExactName,  // the folder is there, but no path the code page holds leads
+                // to it: the buffer shows it
+  NotThere,     // a folder without such a path, which is not there: the
+                // buffer shows it
+  Failed,       // no folder is named
+  TooLong,      // the folder's path does not fit the buffer
+  NoLibrary,    // the shell library cannot be loaded (cookie folder only)
+  NoEntry,      // the library lacks the special-folder query (cookie folder only)
 };
-
-// The expansion's answer for a folder that neither its name nor its short
-// path can name in the code page.
-constexpr uint32_t kExpansionNotNamed = 0xFFFFFFFF;
 
 struct PlatformServices {
   // The opens are exclusive (no sharing) and answer 0 or the code the log
@@ -104,9 +111,10 @@ struct PlatformServices {
   bool (*RemoveFile)(const char* path);
   // Renames `from` to `to`, which must not exist.
   bool (*RenameFile)(const char* from, const char* to);
-  // Puts `from` in the place of `to` in one step, so that `to` never
-  // disappears; where `to` is a short name the listing gave, the file keeps
-  // its long name. Answers 0, the platform's error number, or
+  // Puts `from` in the place of the file `to` leads to, in one step, so that
+  // the file never disappears. The file keeps the long name it has at that
+  // moment, also where `to` is its short name; where `to` leads to no single
+  // file, nothing is moved. Answers 0, the platform's error number, or
   // kErrorCallNotImplemented where the platform has no such step.
   uint32_t (*MoveOver)(const char* from, const char* to);
 
@@ -127,13 +135,11 @@ struct PlatformServices {
   uint32_t (*TickCount)();
   FileTime (*NowAsFileTime)();
   VersionInfo (*QueryVersion)();
-  // Both folder queries name the folder by its name or its short path,
-  // whichever the code page holds.
-  ShellFolderAnswer (*QueryCookieFolder)(char buffer[kMaxPath]);
-  // The platform's answer: 0 on failure, otherwise the size the expansion
-  // needs, terminating zero included (which may exceed `size`), or
-  // kExpansionNotNamed with the folder as shown in the buffer.
-  uint32_t (*ExpandEnvironment)(const char* text, char* buffer, uint32_t size);
+  // The shell's cookie folder, without a trailing backslash.
+  FolderAnswer (*QueryCookieFolder)(char buffer[kMaxPath]);
+  // `text` with its environment references expanded, as a folder; a
+  // reference to a variable that is not set stays as it is.
+  FolderAnswer (*ExpandEnvironment)(const char* text, char buffer[kMaxPath]);
 };
 
 // The services in use; starts as the real implementation of this build.

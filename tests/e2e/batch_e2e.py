@@ -13,6 +13,8 @@ import subprocess
 import sys
 import tempfile
 
+import relay_trace
+
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "scripts"))
 import cookie_samples as samples  # noqa: E402
 
@@ -95,28 +97,55 @@ def case_windows7(exe, wine, work):
     check_log(log, expected_log(b"7", wine, [main, low], log))
     check_folder(folder, main)
     check_folder(os.path.join(folder, "Low"), low)
+    # The profile's Cookies folder where the shell names none, traced: the
+    # NT family is asked in Unicode.
+    profile = "C:\\users\\%s\\Cookies" % wine.user
+    program = as_version(exe, wine, work, "win7")
+    check_family_calls(check_environment_fallback(wine, program, work, b"7", profile, True, exe),
+                       nt=True)
 
 
-def case_windows_xp(exe, wine, work):
-    xp = os.path.join(work, "QuillfenXP.exe")
-    shutil.copy(exe, xp)
-    wine.set_version("QuillfenXP.exe", "winxp")
+def as_version(exe, wine, work, version):
+    """A copy of the executable to which Wine reports `version` (winxp, win98...),
+    beside the working folder, which holds the log files alone."""
+    os.makedirs(work + "-programs", exist_ok=True)
+    copy = os.path.join(work + "-programs", "Quillfen-%s.exe" % version)
+    shutil.copy(exe, copy)
+    wine.set_version(os.path.basename(copy), version)
+    return copy
+
+
+def check_without_low(wine, program, work, windows_name):
+    """A run of the demo folder on a release that has no Low folder."""
     folder, main, low = seed(wine)
-    run_batch(wine, xp, cwd=work)
+    run_batch(wine, program, cwd=work)
     log = open(os.path.join(work, "Result.log"), "rb").read()
-    check_log(log, expected_log(b"XP", wine, [main], log))
+    check_log(log, expected_log(windows_name, wine, [main], log))
     check_folder(folder, main)
     untouched = {name: (data, data, []) for name, (data, _, _) in low.items()}
     check_folder(os.path.join(folder, "Low"), untouched)
 
 
+def case_windows_xp(exe, wine, work):
+    check_without_low(wine, as_version(exe, wine, work, "winxp"), work, b"XP")
+
+
+LOG_FALLBACKS = [(["custom.log", "third"], "custom.log"),
+                 (["no-such-folder\\x.log"], "Result.log"),
+                 ([""], "Result.log")]
+# A name the code page cannot hold is no name: never its look-alike. The 9x
+# family has only the ANSI command line, where no such name can be given.
+UNHELD_LOG_NAMES = [(["\u03a9.log"], "Result.log"), (["\uff58.log"], "Result.log")]
+
+
 def case_log_fallbacks(exe, wine, work):
-    # A name the code page cannot hold is no name: never its look-alike.
-    for arguments, log_name in [(["custom.log", "third"], "custom.log"),
-                                (["no-such-folder\\x.log"], "Result.log"),
-                                ([""], "Result.log"),
-                                (["\u03a9.log"], "Result.log"),
-                                (["\uff58.log"], "Result.log")]:
+    check_log_fallbacks(exe, wine, work, LOG_FALLBACKS + UNHELD_LOG_NAMES)
+
+
+def check_log_fallbacks(exe, wine, work, fallbacks):
+    for name in os.listdir(work):
+        os.remove(os.path.join(work, name))
+    for arguments, log_name in fallbacks:
         seed(wine)
         with open(os.path.join(work, log_name), "wb") as old:
             old.write(b"#" * 5000)
@@ -132,9 +161,14 @@ def case_log_fallbacks(exe, wine, work):
     os.mkdir(os.path.join(work, "Result.log"))
     run_batch(wine, exe, "no-such-folder\\x.log", cwd=work)
     check_folder(folder, main)
+    os.rmdir(os.path.join(work, "Result.log"))
 
 
 def case_held_open(exe, wine, work, holder):
+    check_held_open(exe, wine, work, holder)
+
+
+def check_held_open(exe, wine, work, holder):
     folder, main, _ = seed(wine, with_low=False)
     held = "alice@shop.example[2].txt"
     process = wine.start(holder, wine.windows_cookie_folder() + held)
@@ -152,6 +186,76 @@ def case_held_open(exe, wine, work, holder):
         fail("the held file is not counted as an I/O error:\n%r" % log)
     main[held] = (main[held][0], main[held][0], [])
     check_folder(folder, main)
+
+
+SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders"
+
+# The calls that differ by the family of Windows: the program's own code
+# makes the wide one of each pair on the NT family and the ANSI one on the
+# 9x family (listing, folder queries, command line, replacement), and on the
+# 9x family no wide function at all.
+FAMILY_CALLS = [("FindFirstFileW", "FindFirstFileA"),
+                ("SHGetSpecialFolderPathW", "SHGetSpecialFolderPathA"),
+                ("ExpandEnvironmentStringsW", "ExpandEnvironmentStringsA"),
+                ("GetCommandLineW", "GetCommandLineA"), ("MoveFileExW", "MoveFileExA")]
+
+
+def check_family_calls(calls, nt):
+    made = {pair[0 if nt else 1] for pair in FAMILY_CALLS}
+    avoided = {pair[1 if nt else 0] for pair in FAMILY_CALLS}
+    wrong = sorted(c for c in calls if c in avoided or (not nt and relay_trace.is_wide(c)))
+    if wrong or not made <= calls:
+        fail("on the %s family the program's own code called %s and did not call %s" % (
+            "NT" if nt else "9x", ", ".join(wrong) or "nothing it should not",
+            ", ".join(sorted(made - calls)) or "nothing it should have"))
+
+
+def check_environment_fallback(wine, program, work, windows_name, folder, with_low, exe=None):
+    """Where the shell's cookie folder is not there, the run takes the one of
+    the environment, `folder` as Windows names it, and cleans its demo files
+    as ever. With `exe`, whose map lies beside it, the run is traced, and the
+    answer is the system functions the program's own code called."""
+    linux = os.path.join(wine.own_prefix, "drive_c", *folder.split("\\")[1:])
+    main, low = samples.demo_folders()
+    samples.write_files(linux, {n: d for n, (d, _, _) in main.items()})
+    if with_low:
+        samples.write_files(os.path.join(linux, "Low"), {n: d for n, (d, _, _) in low.items()})
+    wine.run("reg", "add", SHELL_FOLDERS, "/v", "Cookies", "/t", "REG_EXPAND_SZ", "/d",
+             "C:\\no-such-folder\\INetCookies", "/f")
+    calls = None
+    try:
+        if exe:
+            calls = relay_trace.calls_of_own_code(wine, program, exe, work)
+        else:
+            run_batch(wine, program, cwd=work)
+    finally:
+        wine.run("reg", "delete", SHELL_FOLDERS, "/v", "Cookies", "/f")
+    log = open(os.path.join(work, "Result.log"), "rb").read()
+    expected = expected_log(windows_name, wine, [main, low] if with_low else [main], log)
+    check_log(log, expected.replace(wine.windows_cookie_folder().encode(),
+                                    folder.encode() + b"\\"))
+    check_folder(linux, main)
+    if with_low:
+        check_folder(os.path.join(linux, "Low"), low)
+    shutil.rmtree(linux)
+    return calls
+
+
+def case_windows9x(exe, wine, work, holder):
+    """Windows 95, 98 and ME as Wine reports them: the demo folder cleaned
+    as on XP but logged as "9x", the log file's fallbacks and a file another
+    program holds as everywhere, and, where the shell names no folder, the
+    Cookies folder in %WINDIR%. A trace of the 98 run shows that no wide
+    function is called from the program's own code."""
+    for version in ("win95", "win98", "winme"):
+        program = as_version(exe, wine, work, version)
+        check_without_low(wine, program, work, b"9x")
+        check_log_fallbacks(program, wine, work, LOG_FALLBACKS)
+        check_held_open(program, wine, work, holder)
+        calls = check_environment_fallback(wine, program, work, b"9x", "C:\\windows\\Cookies",
+                                           False, exe if version == "win98" else None)
+        if calls is not None:
+            check_family_calls(calls, nt=False)
 
 
 def case_same_as_64(exe, wine, work, exe64, prefix64):
@@ -175,14 +279,15 @@ def main():
     wine.ready()
     work = tempfile.mkdtemp(prefix="quillfen-e2e-")
     try:
-        if case == "held_open":
-            case_held_open(exe, wine, work, sys.argv[4])
+        if case in ("held_open", "windows9x"):
+            globals()["case_" + case](exe, wine, work, sys.argv[4])
         elif case == "same_as_64":
             case_same_as_64(exe, wine, work, *sys.argv[4:6])
         else:
             globals()["case_" + case](exe, wine, work)
     finally:
         shutil.rmtree(work, ignore_errors=True)
+        shutil.rmtree(work + "-programs", ignore_errors=True)
         shutil.rmtree(wine.cookie_folder(), ignore_errors=True)
     print("PASS:", case)
 

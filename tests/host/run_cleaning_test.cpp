@@ -12,32 +12,30 @@ namespace {
 
 // What the wrapped platform answers about the run's environment.
 struct FakeEnvironment {
-  ShellFolderAnswer Answer = ShellFolderAnswer::Found;
+  FolderAnswer Answer = FolderAnswer::Found;
   std::string ShellFolder;
   VersionInfo Version = {6, 1, 2};
-  bool ExpansionFails = false;
-  bool ExpansionNotNamed = false;
+  // Found: the host's own expansion; otherwise this answer, with ShellFolder
+  // as the folder shown.
+  FolderAnswer ExpansionAnswer = FolderAnswer::Found;
   uint32_t Ticks[2] = {4294967290u, 5u};
   int TickCalls = 0;
   int Scrolls = 0;
 };
 FakeEnvironment Fake;
 
-ShellFolderAnswer FakeQueryCookieFolder(char buffer[kMaxPath]) {
-  if (Fake.Answer == ShellFolderAnswer::Found || Fake.Answer == ShellFolderAnswer::NoExactName) {
-    std::strcpy(buffer, Fake.ShellFolder.c_str());
-  }
+FolderAnswer FakeQueryCookieFolder(char buffer[kMaxPath]) {
+  std::strcpy(buffer, Fake.ShellFolder.c_str());
   return Fake.Answer;
 }
 VersionInfo FakeQueryVersion() { return Fake.Version; }
 uint32_t FakeTickCount() { return Fake.Ticks[Fake.TickCalls++ % 2]; }
 FileTime FakeNow() { return kTestNow; }
-uint32_t FakeExpand(const char* text, char* buffer, uint32_t size) {
-  if (Fake.ExpansionNotNamed) {
-    std::strcpy(buffer, Fake.ShellFolder.c_str());
-    return kExpansionNotNamed;
-  }
-  return Fake.ExpansionFails ? 0 : NativePlatform.ExpandEnvironment(text, buffer, size);
+FolderAnswer FakeExpand(const char* text, char buffer[kMaxPath]) {
+  if (Fake.ExpansionAnswer == FolderAnswer::Found)
+    return NativePlatform.ExpandEnvironment(text, buffer);
+  std::strcpy(buffer, Fake.ShellFolder.c_str());
+  return Fake.ExpansionAnswer;
 }
 void CountScroll() { ++Fake.Scrolls; }
 
@@ -114,27 +112,32 @@ TEST_F(RunCleaningTest, CountsAFailedDeletionAsRemovedAndAsAnIoError) {
 }
 
 // The shell's folder, or the profile's, that neither its name nor its short
-// path can name: shown as it is, reported for each scan, and no other folder,
-// such as the one its look-alike name would name, listed in its place.
+// path can name: shown as it is, reported for each scan where it is there and
+// as quiet as any missing folder where it is not, and no other folder, such
+// as the one its look-alike name would name, listed in its place.
 TEST_F(RunCleaningTest, ReportsAFolderTheCodePageCannotNameAndListsNoOther) {
   Fake.ShellFolder = Folder.Path + "?mega";
-  for (bool fromProfile : {false, true}) {
-    Fake.Answer = fromProfile ? ShellFolderAnswer::Failed : ShellFolderAnswer::NoExactName;
-    Fake.ExpansionNotNamed = fromProfile;
-    LogText.clear();
-    RunCleaning();
-    std::string folder = Fake.ShellFolder + (fromProfile ? "\\Cookies\\" : "\\");
-    EXPECT_EQ(LogText, Start("7") + "Cookies folder: " + folder + "\r\n" +
-                           "Error [1113] reading folder: " + folder + "\r\n" +
-                           "Error [1113] reading folder: " + folder + "Low\\\r\n" +
-                           "======\r\n0 files found with 0 cookies.\r\n"
-                           "No expired cookies found.\r\nI/O Errors: 2\r\n"
-                           "Working time: 0.011 sec.\r\n");
+  for (FolderAnswer answer : {FolderAnswer::NoExactName, FolderAnswer::NotThere}) {
+    for (bool fromProfile : {false, true}) {
+      Fake.Answer = fromProfile ? FolderAnswer::Failed : answer;
+      Fake.ExpansionAnswer = fromProfile ? answer : FolderAnswer::Found;
+      LogText.clear();
+      RunCleaning();
+      std::string folder = Fake.ShellFolder + (fromProfile ? "\\Cookies\\" : "\\");
+      std::string reports = "Error [1113] reading folder: " + folder + "\r\n" +
+                            "Error [1113] reading folder: " + folder + "Low\\\r\n";
+      bool there = answer == FolderAnswer::NoExactName;
+      EXPECT_EQ(LogText, Start("7") + "Cookies folder: " + folder + "\r\n" +
+                             (there ? reports : "") +
+                             "======\r\n0 files found with 0 cookies.\r\n"
+                             "No expired cookies found.\r\n" +
+                             (there ? "I/O Errors: 2\r\n" : "") + "Working time: 0.011 sec.\r\n");
+    }
   }
 }
 
 TEST_F(RunCleaningTest, NamesTheOldShellBeforeTheWindowsLine) {
-  Fake.Answer = ShellFolderAnswer::NoEntry;
+  Fake.Answer = FolderAnswer::NoEntry;
   setenv("USERPROFILE", Fake.ShellFolder.c_str(), 1);
   RunCleaning();
   EXPECT_EQ(
@@ -148,20 +151,23 @@ TEST_F(RunCleaningTest, NamesTheOldShellBeforeTheWindowsLine) {
 TEST_F(RunCleaningTest, FallsBackToTheEnvironmentByPlatform) {
   setenv("USERPROFILE", "/profile", 1);
   setenv("WINDIR", "/windows", 1);
-  Fake.Answer = ShellFolderAnswer::NoLibrary;
-  RunCleaning();
-  EXPECT_EQ(LogText.find("Cookies folder: /profile\\Cookies\\\r\n"), Start("7").size());
+  for (FolderAnswer answer : {FolderAnswer::NoLibrary, FolderAnswer::TooLong}) {
+    Fake.Answer = answer;
+    LogText.clear();
+    RunCleaning();
+    EXPECT_EQ(LogText.find("Cookies folder: /profile\\Cookies\\\r\n"), Start("7").size());
+  }
 
   LogText.clear();
-  Fake.Answer = ShellFolderAnswer::Failed;
+  Fake.Answer = FolderAnswer::Failed;
   Fake.Version = {4, 10, 1};
   RunCleaning();
   EXPECT_EQ(LogText.find(Start("9x") + "Cookies folder: /windows\\Cookies\\\r\n"), 0u);
 }
 
 TEST_F(RunCleaningTest, AbortsWhenNoFolderIsFound) {
-  Fake.Answer = ShellFolderAnswer::Failed;
-  Fake.ExpansionFails = true;
+  Fake.Answer = FolderAnswer::Failed;
+  Fake.ExpansionAnswer = FolderAnswer::Failed;
   Counters.TotalCookies = 77;
   RunCleaning();
   EXPECT_EQ(LogText, Start("7") + "Error: Cookies folder not found.\r\nProcess aborted.\r\n");
@@ -170,7 +176,7 @@ TEST_F(RunCleaningTest, AbortsWhenNoFolderIsFound) {
 }
 
 TEST_F(RunCleaningTest, AbortsWhenTheExpandedFolderDoesNotFitThePathBuffer) {
-  Fake.Answer = ShellFolderAnswer::Failed;
+  Fake.Answer = FolderAnswer::Failed;
   setenv("USERPROFILE", std::string(300, 'p').c_str(), 1);
   RunCleaning();
   EXPECT_EQ(LogText, Start("7") + "Error: Cookies folder not found.\r\nProcess aborted.\r\n");
@@ -182,24 +188,25 @@ TEST_F(RunCleaningTest, TakesAnExpansionOnlyWhenItFitsWithItsTerminatingZero) {
     std::string folder(length, 'p');
     setenv("QUILLFEN_TEST_FOLDER", folder.c_str(), 1);
     char buffer[kMaxPath] = {};
-    EXPECT_EQ(ExpandIntoCookieFolder("%QUILLFEN_TEST_FOLDER%", buffer), fits) << length;
+    EXPECT_EQ(ExpandIntoCookieFolder("%QUILLFEN_TEST_FOLDER%", buffer) == FolderAnswer::Found, fits)
+        << length;
     if (fits) {
       EXPECT_EQ(std::string(buffer), folder);
     }
   }
 }
 
-// As the Windows call: the answer counts the terminating zero, and a result
-// that does not fit leaves the bytes from `size` on alone.
-TEST(HostExpandEnvironment, AnswersTheSizeWithItsZeroAndWritesNothingPastTheBuffer) {
+// A result that does not fit with its terminating zero is too long, and
+// leaves the bytes past the buffer alone.
+TEST(HostExpandEnvironment, AnswersTooLongAndWritesNothingPastTheBuffer) {
   for (size_t length : {258, 259, 260, 261}) {
     std::string value(length, 'v');
     setenv("QUILLFEN_TEST_FOLDER", value.c_str(), 1);
     char buffer[kMaxPath + 8];
     std::memset(buffer, '#', sizeof buffer);
-    uint32_t answer = NativePlatform.ExpandEnvironment("%QUILLFEN_TEST_FOLDER%", buffer, kMaxPath);
-    EXPECT_EQ(answer, length + 1);
-    if (answer <= kMaxPath) {
+    FolderAnswer answer = NativePlatform.ExpandEnvironment("%QUILLFEN_TEST_FOLDER%", buffer);
+    EXPECT_EQ(answer, length < kMaxPath ? FolderAnswer::Found : FolderAnswer::TooLong);
+    if (answer == FolderAnswer::Found) {
       EXPECT_EQ(std::string(buffer), value);
     }
     EXPECT_EQ(std::string(buffer + kMaxPath, 8), std::string(8, '#')) << length;

@@ -31,7 +31,7 @@ TEST_F(ScanCookieFolderTest, CountsEveryMatchAndCleansOnlyThoseAboveEighteenByte
   Folder.Write(".hidden.txt", Cookie("h", kPast));
   Folder.MakeFolder("folder.txt");
   int32_t filesFound = 0;
-  ScanCookieFolder(filesFound);
+  ScanCookieFolder(filesFound, 0);
   EXPECT_EQ(filesFound, 7);
   EXPECT_EQ(Counters.TotalCookies, 2);
   EXPECT_EQ(Counters.IncorrectFiles, 2);
@@ -45,9 +45,9 @@ TEST_F(ScanCookieFolderTest, CountsEveryMatchAndCleansOnlyThoseAboveEighteenByte
 TEST_F(ScanCookieFolderTest, AddsToTheCountItIsGivenAndIgnoresAMissingFolder) {
   Folder.Write("a.txt", Cookie("a", kFuture));
   int32_t filesFound = 5;
-  ScanCookieFolder(filesFound);
+  ScanCookieFolder(filesFound, 0);
   CookieFolder = Folder.Path + "missing\\";
-  ScanCookieFolder(filesFound);
+  ScanCookieFolder(filesFound, 0);
   EXPECT_EQ(filesFound, 6);
   EXPECT_EQ(LogText, "");
 }
@@ -87,7 +87,7 @@ TEST_F(ScanCookieFolderTest, CountsOnlyLongNamesEndingInTxt) {
   AlterListedEntries(LeaveAStaleByte);
   Platform.IsLeadByte = ShiftJisLeadByte;
   int32_t filesFound = 0;
-  ScanCookieFolder(filesFound);
+  ScanCookieFolder(filesFound, 0);
   EXPECT_EQ(filesFound, 5);
   EXPECT_EQ(Folder.Names(),
             (std::vector<std::string>{"a.txtatxt", "cookies.txt_2011", "cut\x83", "footxt",
@@ -120,7 +120,7 @@ TEST_F(ScanCookieFolderTest, NeverFollowsANameOutOfTheFolder) {
   for (bool slashes : {false, true}) {
     if (slashes) AlterListedEntries(PutSlashesForBackslashes);
     int32_t filesFound = 0;
-    ScanCookieFolder(filesFound);
+    ScanCookieFolder(filesFound, 0);
     EXPECT_EQ(filesFound, 0);
     EXPECT_EQ(LogText, "");
     for (const auto& [name, bytes] : files) {
@@ -135,7 +135,7 @@ TEST_F(ScanCookieFolderTest, CleansAReplacedFileOnlyOnce) {
     Folder.Write("f" + std::to_string(i) + ".txt", Cookie("gone", kPast) + Cookie("kept", kFuture));
   }
   int32_t filesFound = 0;
-  ScanCookieFolder(filesFound);
+  ScanCookieFolder(filesFound, 0);
   EXPECT_EQ(filesFound, 50);
   EXPECT_EQ(Counters.TotalCookies, 100);
   EXPECT_EQ(Counters.FilesWithExpired, 50);
@@ -171,7 +171,7 @@ TEST_F(ScanCookieFolderTest, LeavesAFileThatGrewSinceTheListingAsItIs) {
   Platform.OpenExisting = OpenAfterGrowing;
   Platform.ReadBlock = ReadInListedBlocks;
   int32_t filesFound = 0;
-  ScanCookieFolder(filesFound);
+  ScanCookieFolder(filesFound, 0);
   EXPECT_EQ(Counters.TotalCookies, 3);
   EXPECT_EQ(Counters.IoErrors, 1);
   EXPECT_EQ(Folder.Read("a.txt"), listed + Cookie("late", kFuture));
@@ -193,7 +193,7 @@ TEST_F(ScanCookieFolderTest, DoesNotWaitForAPipePutInPlaceAfterTheListing) {
   Platform.OpenExisting = OpenAfterPipeIsPut;
   int32_t filesFound = 0;
   alarm(10);  // a run that waits is ended, and the test fails with it
-  ScanCookieFolder(filesFound);
+  ScanCookieFolder(filesFound, 0);
   alarm(0);
   EXPECT_EQ(Counters.IoErrors + Counters.IncorrectFiles, 1);
   EXPECT_EQ(LogText.substr(LogText.rfind(": ")), ": a.txt\r\n");

@@ -139,7 +139,51 @@ def case_odd_names(run):
     run.check(log, expects)
 
 
+def case_shared_short_names(run):
+    """2,000 names outside the code page, many of which share a short name
+    under Wine (four characters and a hash): a search for a short name names
+    whichever file that bears it comes first at that moment, which changes
+    as the run replaces files. Each file is cleaned by its short name where
+    no other file answers to it, keeping its own kept cookie byte for byte,
+    or reported as error 1113 and left as it was; no file gets another's
+    cookies, and the counts are those of the log."""
+    files = []
+    for i in range(2000):
+        disk_name = ("\u0142ukasz@site%05d.example[1].txt" % i).encode()
+        cookies = [(b"gone%05d" % i, True), (b"kept%05d" % i, False)]
+        on_disk_as(cookie_file(b"", cookies), disk_name).write(run.folder)
+        files.append((disk_name, cookies))
+    log = run.run()
+    expects = []
+    for disk_name, cookies in files:
+        shown = b"?" + disk_name[len("\u0142".encode()):]
+        if b"Error [1113] reading file: " + shown + b"\r\n" in log:
+            data = cookie_file(b"", cookies).data
+            expects.append(on_disk_as(read_refused(shown, data, 1113), disk_name))
+        else:
+            expects.append(by_short_name(log, disk_name, cookies))
+    reported = sum(e.counts["io_errors"] for e in expects)
+    if not reported:
+        raise AssertionError("no two of the files shared a short name")
+    run.check(log, expects)
+    print("%d files cleaned by their short names, %d reported" % (len(files) - reported, reported))
+
+
 SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders"
+
+
+def run_on_profile(run, users, profile):
+    """Makes C:\\users\\PROFILE\\INetCookies with a partly expired file and an
+    expired one, makes it the shell's cookie folder and runs the tool: the
+    folder, what it holds, the log and the folder the log names."""
+    folder = os.path.join(users, profile, "INetCookies")
+    os.makedirs(folder)
+    expects = [cookie_file(b"site.txt", PARTLY).write(folder),
+               cookie_file(b"all.txt", [(b"gone", True)]).write(folder)]
+    run.wine.run("reg", "add", SHELL_FOLDERS, "/v", "Cookies", "/t", "REG_EXPAND_SZ",
+                 "/d", "C:\\users\\%s\\INetCookies" % profile, "/f")
+    log = run.run()
+    return folder, expects, log, re.search(rb"\r\nCookies folder: ([^\r\n]*)\r\n", log).group(1)
 
 
 def case_profile_names(run):
@@ -155,14 +199,7 @@ def case_profile_names(run):
     profiles = ["\u03a9mega", "\u4e2d\u6587"]
     try:
         for profile in profiles:
-            folder = os.path.join(users, profile, "INetCookies")
-            os.makedirs(folder)
-            expects = [cookie_file(b"site.txt", PARTLY).write(folder),
-                       cookie_file(b"all.txt", [(b"gone", True)]).write(folder)]
-            run.wine.run("reg", "add", SHELL_FOLDERS, "/v", "Cookies", "/t", "REG_EXPAND_SZ",
-                         "/d", "C:\\users\\%s\\INetCookies" % profile, "/f")
-            log = run.run()
-            shown = re.search(rb"\r\nCookies folder: ([^\r\n]*)\r\n", log).group(1)
+            folder, expects, log, shown = run_on_profile(run, users, profile)
             if not re.fullmatch(rb"C:\\users\\[!-~]+\\[!-~]+\\", shown) or b"?" in shown:
                 raise AssertionError("the folder is shown as %r" % shown)
             check_log(log, shown, expects)
@@ -172,6 +209,45 @@ def case_profile_names(run):
         run.wine.run("reg", "delete", SHELL_FOLDERS, "/v", "Cookies", "/f")
         for profile in profiles + ["Omega"]:
             shutil.rmtree(os.path.join(users, profile), ignore_errors=True)
+
+
+def folder_reported(folder_line):
+    """A cookie folder that no path in the code page leads to, and its Low
+    folder: each reported once, nothing in them listed."""
+    return [Expect(b"", None, None, [b"Error [1113] reading folder: " + folder_line + low],
+                   found=0, io_errors=1) for low in (b"", b"Low\\")]
+
+
+def case_profile_paths_elsewhere(run):
+    """A cookie folder whose short path names another account's folder (Wine
+    gives C:\\users\\łukasz and C:\\users\\łukagkir one short name, and a
+    search for it names whichever comes first), and one whose name ends in a
+    dot, which the Win32 calls drop (C:\\users\\bob.\\INetCookies would be
+    bob's): the other account's folder is never touched, and the log names
+    the folder the run used by a path that leads to it, or reports it."""
+    users = os.path.join(run.wine.own_prefix, "drive_c", "users")
+    pairs = [("\u0142ukasz", "\u0142ukagkir"), ("bob.", "bob")]
+    try:
+        for profile, other in pairs:
+            other_folder = os.path.join(users, other, "INetCookies")
+            os.makedirs(other_folder)
+            others = [untouched(b"site.txt", record(b"gone", True) + record(b"kept", False))
+                      .write(other_folder)]
+            folder, expects, log, shown = run_on_profile(run, users, profile)
+            if b"Error [1113] reading folder: " in log:
+                expects = [untouched(e.name, e.data) for e in expects]
+                check_log(log, shown, folder_reported(shown))
+            elif b"?" in shown or shown.endswith(b".\\INetCookies\\"):
+                raise AssertionError("the run used %r" % shown)
+            else:
+                check_log(log, shown, expects)
+            check_folder(folder, expects)
+            check_folder(other_folder, others)
+    finally:
+        run.wine.run("reg", "delete", SHELL_FOLDERS, "/v", "Cookies", "/f")
+        for profile, other in pairs:
+            for name in (profile, other):
+                shutil.rmtree(os.path.join(users, name), ignore_errors=True)
 
 
 def case_held_open(run):
@@ -329,23 +405,33 @@ def case_short_names(run):
     letters of the long one: a long name that does not end in .txt is neither
     counted nor touched. Wine lists a Linux name that holds backslashes as it
     stands: ..\\..\\climb.txt, which names a file two folders up (here one of
-    the same bytes and write time), is no cookie file either."""
+    the same bytes and write time), is no cookie file either, nor is
+    \u0142abc\\..\\..\\climb.txt, whose short name (_ABC~0CJ.TXT) holds no
+    backslash and would reach it."""
     gone = record(b"gone", True)
-    names = (b"notes.txt~", b"cookies.txt_2011", b"q.txtx", b"..\\..\\climb.txt")
+    climbers = {b"..\\..\\climb.txt": gone,
+                "\u0142abc\\..\\..\\climb.txt".encode(): gone + record(b"kept", False)}
+    names = (b"notes.txt~", b"cookies.txt_2011", b"q.txtx")
     expects = [untouched(name, gone) for name in names]
+    expects += [untouched(name, data) for name, data in climbers.items()]
     expects.append(cookie_file(b"real.txt", PARTLY))
     for expect in expects:
         expect.write(run.folder)
-    outside = os.path.join(run.folder, "..", "..", "climb.txt")
-    shutil.copy2(os.path.join(run.folder, "..\\..\\climb.txt"), outside)
+    outside = {}
+    for name, data in climbers.items():
+        path = os.path.normpath(os.path.join(os.fsencode(run.folder), name.replace(b"\\", b"/")))
+        shutil.copy2(os.path.join(os.fsencode(run.folder), name), path)
+        outside[path] = data
     try:
         run.check(run.run(), expects)
-        with open(outside, "rb") as f:
-            if f.read() != gone:
-                raise AssertionError("the file two folders up changed")
+        for path, data in outside.items():
+            with open(path, "rb") as f:
+                if f.read() != data:
+                    raise AssertionError("%r two folders up changed" % path)
     finally:
-        if os.path.exists(outside):
-            os.remove(outside)
+        for path in outside:
+            if os.path.exists(path):
+                os.remove(path)
 
 
 # Each of these names opens a device, or fails to. Wine 8 here: nul.txt,

@@ -199,23 +199,22 @@ VersionInfo QueryVersion() {
 // Asks nothing of the file system, and so cannot fail.
 bool IsLeadByte(char byte) { return NativePlatform.IsLeadByte(byte); }
 
-ShellFolderAnswer QueryCookieFolder(char buffer[kMaxPath]) {
+FolderAnswer QueryCookieFolder(char buffer[kMaxPath]) {
   if (Faulted(Entry::QueryCookieFolder, "QueryCookieFolder")) {
-    if (State.Kind == FaultKind::ShellNoLibrary) return ShellFolderAnswer::NoLibrary;
-    if (State.Kind == FaultKind::ShellNoEntry) return ShellFolderAnswer::NoEntry;
-    return ShellFolderAnswer::Failed;
+    if (State.Kind == FaultKind::ShellNoLibrary) return FolderAnswer::NoLibrary;
+    if (State.Kind == FaultKind::ShellNoEntry) return FolderAnswer::NoEntry;
+    return FolderAnswer::Failed;
   }
-  if (!State.Setup.ShellHasFolder) return ShellFolderAnswer::Failed;
+  if (!State.Setup.ShellHasFolder) return FolderAnswer::Failed;
   std::strcpy(buffer, State.Setup.ShellFolder.c_str());
-  return ShellFolderAnswer::Found;
+  return FolderAnswer::Found;
 }
 
-// Too long: the platform answers the size it would need, more than it has.
-uint32_t ExpandEnvironment(const char* text, char* buffer, uint32_t size) {
+FolderAnswer ExpandEnvironment(const char* text, char buffer[kMaxPath]) {
   if (Faulted(Entry::ExpandEnvironment, std::string("ExpandEnvironment ") + text)) {
-    return State.Kind == FaultKind::ExpandTooLong ? size + 40 : 0;
+    return State.Kind == FaultKind::ExpandTooLong ? FolderAnswer::TooLong : FolderAnswer::Failed;
   }
-  return NativePlatform.ExpandEnvironment(text, buffer, size);
+  return NativePlatform.ExpandEnvironment(text, buffer);
 }
 
 const PlatformServices RecordingPlatform = {

@@ -26,10 +26,10 @@ namespace {
 std::string CookieFolderPath;
 
 // The run cleans the test's folder instead of the prefix's real one.
-ShellFolderAnswer AnswerTestFolder(char buffer[kMaxPath]) {
+FolderAnswer AnswerTestFolder(char buffer[kMaxPath]) {
   std::string folder = CookieFolderPath.substr(0, CookieFolderPath.size() - 1);
   lstrcpynA(buffer, folder.c_str(), kMaxPath);
-  return ShellFolderAnswer::Found;
+  return FolderAnswer::Found;
 }
 
 std::string Cookie(const std::string& name, bool expired) {

@@ -1,5 +1,6 @@
 // The fixture that points the engine, on the real Win32 calls, at a scratch
-// folder, with the window sink capturing the log in LogText.
+// folder, with the window sink capturing the log in LogText. The Win32
+// layer's seams start and end as the program has them.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -36,11 +36,13 @@ void RemoveTree(const std::wstring& folder) {
 
 }  // namespace
 
-std::wstring UnlimitedPath(const std::string& path) {
-  std::wstring wide = L"\\\\?\\";
-  for (char c : path) wide.push_back(static_cast<unsigned char>(c));
+std::wstring Widened(const std::string& text) {
+  std::wstring wide;
+  for (char c : text) wide.push_back(static_cast<unsigned char>(c));
   return wide;
 }
+
+std::wstring UnlimitedPath(const std::string& path) { return L"\\\\?\\" + Widened(path); }
 
 // Several test executables may share the temporary folder, and Wine hands out
 // the same process ids again, so a name already taken is passed over.
@@ -58,20 +60,26 @@ ScratchFolder::ScratchFolder() {
 ScratchFolder::~ScratchFolder() { RemoveTree(UnlimitedPath(Path)); }
 
 void ScratchFolder::Write(const std::string& name, const std::string& bytes) const {
-  HANDLE file = CreateFileW(UnlimitedPath(Path + name).c_str(), GENERIC_WRITE, 0, nullptr,
+  Write(Widened(name), bytes);
+}
+
+void ScratchFolder::Write(const std::wstring& name, const std::string& bytes) const {
+  HANDLE file = CreateFileW((UnlimitedPath(Path) + name).c_str(), GENERIC_WRITE, 0, nullptr,
                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot write " << name;
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot write " << Narrow(name.c_str());
   DWORD written = 0;
   WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   CloseHandle(file);
-  EXPECT_EQ(written, bytes.size()) << name;
+  EXPECT_EQ(written, bytes.size()) << Narrow(name.c_str());
 }
 
-std::string ScratchFolder::Read(const std::string& name) const {
-  HANDLE file = CreateFileW(UnlimitedPath(Path + name).c_str(), GENERIC_READ, FILE_SHARE_READ,
+std::string ScratchFolder::Read(const std::string& name) const { return Read(Widened(name)); }
+
+std::string ScratchFolder::Read(const std::wstring& name) const {
+  HANDLE file = CreateFileW((UnlimitedPath(Path) + name).c_str(), GENERIC_READ, FILE_SHARE_READ,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    ADD_FAILURE() << "cannot read " << name;
+    ADD_FAILURE() << "cannot read " << Narrow(name.c_str());
     return std::string();
   }
   std::string bytes;
@@ -86,8 +94,11 @@ bool ScratchFolder::Exists(const std::string& name) const {
   return Attributes(name) != INVALID_FILE_ATTRIBUTES;
 }
 
-void ScratchFolder::MakeFolder(const std::string& name) const {
-  EXPECT_TRUE(CreateDirectoryW(UnlimitedPath(Path + name).c_str(), nullptr)) << name;
+void ScratchFolder::MakeFolder(const std::string& name) const { MakeFolder(Widened(name)); }
+
+void ScratchFolder::MakeFolder(const std::wstring& name) const {
+  EXPECT_TRUE(CreateDirectoryW((UnlimitedPath(Path) + name).c_str(), nullptr))
+      << Narrow(name.c_str());
 }
 
 DWORD ScratchFolder::Attributes(const std::string& name) const {

@@ -23,11 +23,18 @@ struct ScratchFolder {
   std::string Read(const std::string& name) const;
   bool Exists(const std::string& name) const;
   void MakeFolder(const std::string& name) const;
+  // The same for names the code page cannot hold.
+  void Write(const std::wstring& name, const std::string& bytes) const;
+  std::string Read(const std::wstring& name) const;
+  void MakeFolder(const std::wstring& name) const;
   DWORD Attributes(const std::string& name) const;
   void SetAttributes(const std::string& name, DWORD attributes) const;
   // The names in the folder, sorted.
   std::vector<std::string> Names() const;
 };
+
+// Each byte of `text` as the character of the same number (Latin-1).
+std::wstring Widened(const std::string& text);
 
 // `path` as a wide path that no length limit applies to.
 std::wstring UnlimitedPath(const std::string& path);

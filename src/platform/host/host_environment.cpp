@@ -1,7 +1,7 @@
 // The host's answers to the run's questions about its environment.
 //
 // The shell's cookie folder is the value of QUILLFEN_COOKIES when it is set
-// (the host has no shell to ask); otherwise the query answers false and the
+// (the host has no shell to ask); otherwise the query names no folder and the
 // run falls back to the environment, where %USERPROFILE% and %WINDIR% are
 // looked up like any other variable. The host poses as Windows 7 (NT 6.1),
 // so that both folders are scanned.
@@ -29,16 +29,17 @@ FileTime HostNowAsFileTime() {
 
 VersionInfo HostQueryVersion() { return VersionInfo{6, 1, 2}; }
 
-ShellFolderAnswer HostQueryCookieFolder(char buffer[kMaxPath]) {
+FolderAnswer HostQueryCookieFolder(char buffer[kMaxPath]) {
   const char* folder = std::getenv("QUILLFEN_COOKIES");
-  if (folder == nullptr || std::strlen(folder) >= kMaxPath) return ShellFolderAnswer::Failed;
+  if (folder == nullptr) return FolderAnswer::Failed;
+  if (std::strlen(folder) >= kMaxPath) return FolderAnswer::TooLong;
   std::strcpy(buffer, folder);
-  return ShellFolderAnswer::Found;
+  return FolderAnswer::Found;
 }
 
 // Like the Windows call: a reference to a variable that is not set stays as
-// it is, and the answer is the size needed, terminating zero included.
-uint32_t HostExpandEnvironment(const char* text, char* buffer, uint32_t size) {
+// it is. Host names are bytes, and every path leads where it says.
+FolderAnswer HostExpandEnvironment(const char* text, char buffer[kMaxPath]) {
   std::string result;
   for (const char* at = text; *at != '\0';) {
     const char* close = *at == '%' ? std::strchr(at + 1, '%') : nullptr;
@@ -50,7 +51,7 @@ uint32_t HostExpandEnvironment(const char* text, char* buffer, uint32_t size) {
       result.push_back(*at++);
     }
   }
-  uint32_t needed = static_cast<uint32_t>(result.size() + 1);
-  if (needed <= size) std::memcpy(buffer, result.c_str(), needed);
-  return needed;
+  if (result.size() >= kMaxPath) return FolderAnswer::TooLong;
+  std::memcpy(buffer, result.c_str(), result.size() + 1);
+  return FolderAnswer::Found;
 }

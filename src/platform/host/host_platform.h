@@ -22,5 +22,5 @@ bool HostIsLeadByte(char byte);
 uint32_t HostTickCount();
 FileTime HostNowAsFileTime();
 VersionInfo HostQueryVersion();
-ShellFolderAnswer HostQueryCookieFolder(char buffer[kMaxPath]);
-uint32_t HostExpandEnvironment(const char* text, char* buffer, uint32_t size);
+FolderAnswer HostQueryCookieFolder(char buffer[kMaxPath]);
+FolderAnswer HostExpandEnvironment(const char* text, char buffer[kMaxPath]);

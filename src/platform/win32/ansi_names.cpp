@@ -73,10 +73,15 @@ void ToAnsiShown(const wchar_t* wide, char* ansi, int size) {
   ansi[used] = '\0';
 }
 
-std::wstring ToWide(const char* ansi) {
-  int length = MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi, -1, &wide[0], length);
+// MB_ERR_INVALID_CHARS: a byte that is no character of the code page fails
+// the conversion rather than turning into a character the path did not hold.
+bool ToWide(const char* ansi, std::wstring& wide) {
+  int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi, -1, nullptr, 0);
+  if (length == 0) return false;
+  wide.assign(static_cast<size_t>(length), L'\0');
+  if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi, -1, &wide[0], length) != length) {
+    return false;
+  }
   wide.resize(wide.size() - 1);
-  return wide;
+  return true;
 }

@@ -1,3 +1,5 @@
+// Also used by the Windows-only layers above the platform (shell and ui).
+//
 // Entry points that only some Windows releases have are looked up by name at
 // run time, so that the program still starts where they are missing.
 #pragma once

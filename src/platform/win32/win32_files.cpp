@@ -4,9 +4,13 @@
 
 #include <cstring>
 
+#include <string>
+
 #include "platform/win32/ansi_names.h"
-#include "platform/win32/long_names.h"
+#include "platform/win32/long_name_of.h"
+#include "platform/win32/system_family.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_seams.h"
 
 namespace {
 
@@ -79,14 +83,51 @@ bool Win32RemoveFile(const char* path) { return DeleteFileA(path) != 0; }
 
 bool Win32RenameFile(const char* from, const char* to) { return MoveFileA(from, to) != 0; }
 
-// The 9x family has the entry point but answers that it is not implemented;
-// the caller then deletes and renames instead. Windows refuses to replace a
-// read-only file with access denied. A file the listing named by its short
-// name is replaced under its long name, which it would otherwise lose.
+namespace {
+
+// A short name has at most eight characters, a dot and three more, and none
+// of the signs an 8.3 name may not hold: a name of any other form is a long
+// name, and leads to no other file.
+bool HasShortNameForm(const std::wstring& name) {
+  size_t dot = name.find(L'.');
+  size_t base = dot == std::wstring::npos ? name.size() : dot;
+  size_t extension = dot == std::wstring::npos ? 0 : name.size() - dot - 1;
+  return base != 0 && base <= 8 && extension <= 3 &&
+         name.find(L'.', base + 1) == std::wstring::npos &&
+         name.find_first_of(L" +,;=[]") == std::wstring::npos;
+}
+
+// The file `to` leads to now, by its long name: where the listing named it by
+// its short name, a copy moved onto that would give it the short name for
+// good, and the browser would no longer find its cookies. The folder stays as
+// the engine names it.
+uint32_t LongPathOf(const char* to, std::wstring& longPath) {
+  if (!ToWide(to, longPath)) return ERROR_NO_UNICODE_TRANSLATION;
+  size_t nameAt = longPath.find_last_of(L'\\') + 1;
+  if (!HasShortNameForm(longPath.substr(nameAt))) return 0;
+  std::wstring longName;
+  uint32_t error = LongNameOf(longPath, longName);
+  if (error == 0) longPath.replace(nameAt, std::wstring::npos, longName);
+  return error;
+}
+
+uint32_t MoveOverInUnicode(const char* from, const char* to) {
+  std::wstring source;
+  std::wstring target;
+  if (!ToWide(from, source)) return ERROR_NO_UNICODE_TRANSLATION;
+  uint32_t error = LongPathOf(to, target);
+  if (error != 0) return error;
+  return Seams.MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)
+             ? 0
+             : GetLastError();
+}
+
+}  // namespace
+
+// The 9x family has the ANSI entry point but answers that it is not
+// implemented; the caller then deletes and renames instead. Windows refuses
+// to replace a read-only file with access denied.
 uint32_t Win32MoveOver(const char* from, const char* to) {
-  const std::wstring* longPath = LongNameOf(to);
-  BOOL moved = longPath != nullptr
-                   ? MoveFileExW(ToWide(from).c_str(), longPath->c_str(), MOVEFILE_REPLACE_EXISTING)
-                   : MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING);
-  return moved ? 0 : GetLastError();
+  if (AsksInUnicode()) return MoveOverInUnicode(from, to);
+  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) ? 0 : GetLastError();
 }

@@ -22,5 +22,5 @@ bool Win32IsLeadByte(char byte);
 uint32_t Win32TickCount();
 FileTime Win32NowAsFileTime();
 VersionInfo Win32QueryVersion();
-ShellFolderAnswer Win32QueryCookieFolder(char buffer[kMaxPath]);
-uint32_t Win32ExpandEnvironment(const char* text, char* buffer, uint32_t size);
+FolderAnswer Win32QueryCookieFolder(char buffer[kMaxPath]);
+FolderAnswer Win32ExpandEnvironment(const char* text, char buffer[kMaxPath]);

@@ -1,9 +1,9 @@
 // The directory search, and the stamp of one file as the directory gives it.
 //
-// The search runs in Unicode, so that each name can be made exactly: the ANSI
-// search would give a look-alike of a name the code page cannot hold, which
-// leads to another file. The 9x family, whose names all are ANSI, answers that
-// the wide search is not implemented and is searched in ANSI.
+// On the NT family the search runs in Unicode, so that each name can be made
+// exactly: the ANSI search would give a look-alike of a name the code page
+// cannot hold, which leads to another file. The 9x family, whose names all
+// are ANSI, is searched in ANSI.
 #include <windows.h>
 
 #include <cstring>
@@ -11,8 +11,9 @@
 #include <string>
 
 #include "platform/win32/ansi_names.h"
-#include "platform/win32/long_names.h"
+#include "platform/win32/long_name_of.h"
 #include "platform/win32/look_up_entry.h"
+#include "platform/win32/system_family.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -20,8 +21,7 @@ namespace {
 struct Win32Search {
   HANDLE Handle;
   bool Wide;
-  std::string Folder;  // as the engine names it, with its closing backslash
-  std::wstring WideFolder;
+  std::wstring Folder;  // with its closing backslash; for the wide search only
 };
 
 template <typename FindData>
@@ -31,25 +31,32 @@ FileStamp StampOf(const FindData& data) {
   return FileStamp{size, FileTime{written.dwLowDateTime, written.dwHighDateTime}};
 }
 
-void TakeEntry(const Win32Search&, const WIN32_FIND_DATAA& data, FoundEntry* entry) {
+void ConvertAnsiEntry(const WIN32_FIND_DATAA& data, FoundEntry* entry) {
   std::memcpy(entry->Name, data.cFileName, sizeof entry->Name);
   entry->Name[kMaxPath - 1] = '\0';
   std::memcpy(entry->LongName, entry->Name, sizeof entry->LongName);
   entry->Stamp = StampOf(data);
 }
 
+// A short name stands for the listed file only where a search for it names
+// that file and no other: two long names may share one short name.
+bool LeadsBack(const std::wstring& folder, const WIN32_FIND_DATAW& data) {
+  std::wstring longName;
+  return LongNameOf(folder + data.cAlternateFileName, longName) == 0 && longName == data.cFileName;
+}
+
 // A long name the code page cannot hold is reached by the short name, where
-// the file has one the code page holds; otherwise by no name at all.
-void TakeEntry(const Win32Search& search, const WIN32_FIND_DATAW& data, FoundEntry* entry) {
+// the file has one the code page holds and it leads back; otherwise by no
+// name at all. Only such files pay for the search that checks it.
+void ConvertWideEntry(const std::wstring& folder, const WIN32_FIND_DATAW& data, FoundEntry* entry) {
   entry->Stamp = StampOf(data);
   if (ToAnsiExactly(data.cFileName, entry->Name, kMaxPath)) {
     std::memcpy(entry->LongName, entry->Name, sizeof entry->LongName);
     return;
   }
   ToAnsiShown(data.cFileName, entry->LongName, kMaxPath);
-  if (ToAnsiExactly(data.cAlternateFileName, entry->Name, kMaxPath) && entry->Name[0] != '\0') {
-    RememberLongName(search.Folder + entry->Name, search.WideFolder + data.cFileName);
-  } else {
+  if (!ToAnsiExactly(data.cAlternateFileName, entry->Name, kMaxPath) || entry->Name[0] == '\0' ||
+      !LeadsBack(folder, data)) {
     entry->Name[0] = '\0';
   }
 }
@@ -58,29 +65,28 @@ uint32_t FindFirstAnsi(const char* pattern, Win32Search& search, FoundEntry* ent
   WIN32_FIND_DATAA data;
   search.Handle = FindFirstFileA(pattern, &data);
   if (search.Handle == INVALID_HANDLE_VALUE) return GetLastError();
-  TakeEntry(search, data, entry);
+  ConvertAnsiEntry(data, entry);
   return 0;
 }
 
 uint32_t FindFirstWide(const char* pattern, Win32Search& search, FoundEntry* entry) {
+  std::wstring widePattern;
+  if (!ToWide(pattern, widePattern)) return ERROR_NO_UNICODE_TRANSLATION;
   WIN32_FIND_DATAW data;
-  search.Handle = FindFirstFileW(ToWide(pattern).c_str(), &data);
+  search.Handle = FindFirstFileW(widePattern.c_str(), &data);
   if (search.Handle == INVALID_HANDLE_VALUE) return GetLastError();
   search.Wide = true;
-  const char* end = std::strrchr(pattern, '\\');
-  search.Folder.assign(pattern, end == nullptr ? 0 : end + 1 - pattern);
-  search.WideFolder = ToWide(search.Folder.c_str());
-  TakeEntry(search, data, entry);
+  search.Folder = widePattern.substr(0, widePattern.find_last_of(L'\\') + 1);
+  ConvertWideEntry(search.Folder, data, entry);
   return 0;
 }
 
 }  // namespace
 
 uint32_t Win32FindFirst(const char* pattern, SearchHandle* search, FoundEntry* entry) {
-  ForgetLongNames();
   auto state = std::make_unique<Win32Search>();
-  uint32_t error = FindFirstWide(pattern, *state, entry);
-  if (error == ERROR_CALL_NOT_IMPLEMENTED) error = FindFirstAnsi(pattern, *state, entry);
+  uint32_t error = AsksInUnicode() ? FindFirstWide(pattern, *state, entry)
+                                   : FindFirstAnsi(pattern, *state, entry);
   if (error == 0) *search = state.release();
   return error;
 }
@@ -90,11 +96,11 @@ uint32_t Win32FindNext(SearchHandle search, FoundEntry* entry) {
   if (state.Wide) {
     WIN32_FIND_DATAW data;
     if (!FindNextFileW(state.Handle, &data)) return GetLastError();
-    TakeEntry(state, data, entry);
+    ConvertWideEntry(state.Folder, data, entry);
   } else {
     WIN32_FIND_DATAA data;
     if (!FindNextFileA(state.Handle, &data)) return GetLastError();
-    TakeEntry(state, data, entry);
+    ConvertAnsiEntry(data, entry);
   }
   return 0;
 }
