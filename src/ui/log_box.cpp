@@ -5,6 +5,23 @@
 
 namespace {
 
+// Cuts the lines of a text that arrives in parts as the box shows them. Of a
+// line only its first kLongestBoxLine + 1 bytes are kept, enough to tell
+// whether it is longer; the rest is only looked through for the line's end.
+struct BoxLineCutter {
+  std::string* Shown;
+  std::string Head;
+  size_t Length = 0;  // the line's bytes so far
+  bool EndsWithCr = false;
+
+  void Feed(std::string_view text);
+  // Ends a last line that has no line break.
+  void Finish();
+  void EndLine(std::string_view lineBreak);
+  // Forgets a line left unfinished, by a failed allocation.
+  void Restart();
+};
+
 HWND Box = nullptr;
 HWND BoxOwner = nullptr;
 
@@ -27,6 +44,10 @@ bool OwnerWoken = false;
 std::string Handing;
 size_t HandedUpTo = 0;
 bool ScrollAfterHanding = false;
+
+// Only the thread that logs uses these, one line at a time.
+std::string LineShown;
+BoxLineCutter Cutter = {&LineShown, {}, 0, false};
 
 // The edit control finds the place of an insertion by walking its lines from
 // the top, so handing it every line on its own makes a long run quadratic;
@@ -59,27 +80,77 @@ size_t CutPoint(std::string_view text) {
   }
 }
 
-// `line` holds one line and its line break, if any.
-void AppendBoxLine(std::string& shown, std::string_view line) {
-  size_t length = line.size();
-  if (length > 0 && line[length - 1] == '\n') --length;
-  if (length > 0 && line[length - 1] == '\r') --length;
-  if (length <= kLongestBoxLine) {
-    AppendVisible(shown, line);
-    return;
+void BoxLineCutter::Feed(std::string_view text) {
+  while (!text.empty()) {
+    size_t end = text.find('\n');
+    std::string_view part = text.substr(0, end);
+    if (Head.size() <= kLongestBoxLine)
+      Head.append(part.substr(0, kLongestBoxLine + 1 - Head.size()));
+    if (!part.empty()) EndsWithCr = part.back() == '\r';
+    Length += part.size();
+    if (end == std::string_view::npos) return;
+    EndLine(EndsWithCr ? "\r\n" : "\n");
+    text.remove_prefix(end + 1);
   }
-  AppendVisible(shown, line.substr(0, CutPoint(line)));
-  shown.append(kCutMark).append(line.substr(length));
 }
 
-// The line is made ready for the box before the lock is taken: a long one
-// costs a pass over its bytes, which the window's thread need not wait for.
-void AppendToBox(std::string_view line) {
-  std::string shown = BoxText(line);
-  HandOverLock lock;
-  Waiting.append(shown);
+void BoxLineCutter::Restart() {
+  Head.clear();
+  Length = 0;
+  EndsWithCr = false;
+}
+
+void BoxLineCutter::Finish() {
+  if (Length != 0) EndLine(EndsWithCr ? "\r" : "");
+}
+
+// A CR before the line's LF belongs to its line break, not to its text.
+void BoxLineCutter::EndLine(std::string_view lineBreak) {
+  size_t length = Length - (lineBreak.empty() ? 0 : lineBreak.size() - 1);
+  if (length <= kLongestBoxLine) {
+    AppendVisible(*Shown, std::string_view(Head).substr(0, length));
+  } else {
+    AppendVisible(*Shown, std::string_view(Head).substr(0, CutPoint(Head)));
+    Shown->append(kCutMark);
+  }
+  Shown->append(lineBreak);
+  Restart();
+}
+
+// Most lines are short and hold neither a line break nor a zero byte: the
+// box shows them as they are.
+bool ShownAsTheyAre(LogParts line) {
+  size_t length = 0;
+  for (std::string_view part : line) {
+    if (part.find_first_of(std::string_view("\n\0", 2)) != std::string_view::npos) return false;
+    length += part.size();
+  }
+  return length <= kLongestBoxLine;
+}
+
+// Under the lock.
+void AppendWaiting(LogParts line) {
+  for (std::string_view part : line) Waiting.append(part);
   if (Waiting.size() >= kPieceSize && !OwnerWoken)
     OwnerWoken = PostMessageA(BoxOwner, kLogWaiting, 0, 0) != FALSE;
+}
+
+// Any other line is made ready for the box before the lock is taken: a long
+// one costs a pass over its bytes, which the window's thread need not wait
+// for.
+void AppendToBox(LogParts line) {
+  if (ShownAsTheyAre(line)) {
+    HandOverLock lock;
+    AppendWaiting(line);
+    AppendWaiting({"\r\n"});
+    return;
+  }
+  LineShown.clear();
+  Cutter.Restart();
+  for (std::string_view part : line) Cutter.Feed(part);
+  Cutter.Feed("\r\n");
+  HandOverLock lock;
+  AppendWaiting({LineShown});
 }
 
 // The scroll waits for the lines logged before it.
@@ -146,11 +217,8 @@ bool HandLogToBox(DWORD budget) {
 
 std::string BoxText(std::string_view text) {
   std::string shown;
-  while (!text.empty()) {
-    size_t end = text.find('\n');
-    end = end == std::string_view::npos ? text.size() : end + 1;
-    AppendBoxLine(shown, text.substr(0, end));
-    text.remove_prefix(end);
-  }
+  BoxLineCutter cutter = {&shown, {}, 0, false};
+  cutter.Feed(text);
+  cutter.Finish();
   return shown;
 }

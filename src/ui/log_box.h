@@ -28,7 +28,7 @@ bool HandLogToBox(DWORD budget);
 // by kCutMark when there were more. No one reads further, and the edit control
 // lays out a long unbroken line at a cost that grows steeply with its length:
 // a cookie name of megabytes held the window for minutes, or crashed it. The
-// log itself keeps every byte.
+// log file keeps every byte.
 constexpr size_t kLongestBoxLine = 4096;
 constexpr std::string_view kCutMark = "...";
 

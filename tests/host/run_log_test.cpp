@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -9,7 +10,18 @@
 namespace {
 
 std::vector<std::string> BoxAppends;
-void RecordAppend(std::string_view line) { BoxAppends.emplace_back(line); }
+void RecordAppend(LogParts line) {
+  std::string text;
+  for (std::string_view part : line) text.append(part);
+  BoxAppends.push_back(text);
+}
+
+// A box that has no memory for any line that mentions "big".
+void AppendUnlessBig(LogParts line) {
+  for (std::string_view part : line)
+    if (part.find("big") != std::string_view::npos) throw std::bad_alloc();
+  RecordAppend(line);
+}
 
 class RunLogTest : public EngineTest {
  protected:
@@ -40,15 +52,32 @@ TEST_F(RunLogTest, FileSinkWritesEveryByteWithCrLf) {
   EXPECT_EQ(LogText, "");
 }
 
-TEST_F(RunLogTest, WindowSinkGrowsLogTextAndHandsEachLineToTheBox) {
+TEST_F(RunLogTest, WindowSinkHandsEachLineToTheBoxInItsParts) {
   BoxAppends.clear();
   LogBox.AppendToBox = RecordAppend;
   LogLine("one");
   LogLine("");
-  LogLine("a\r\nb");
-  EXPECT_EQ(LogText, "one\r\n\r\na\r\nb\r\n");
-  EXPECT_EQ(BoxAppends, (std::vector<std::string>{"one\r\n", "\r\n", "a\r\nb\r\n"}));
+  LogLine({"a\r\n", "", "b"});
+  EXPECT_EQ(BoxAppends, (std::vector<std::string>{"one", "", "a\r\nb"}));
   EXPECT_FALSE(Folder.Exists("Result.log"));
+}
+
+// Lines the box has no memory for are counted, and the count shows in their
+// place once it can take a line again; the file sink, on beside it, keeps
+// every line.
+TEST_F(RunLogTest, ABoxWithoutMemoryForALineShowsHowManyItMissed) {
+  StartFileSink();
+  LogToWindow = true;
+  BoxAppends.clear();
+  LogBox.AppendToBox = AppendUnlessBig;
+  LogLine("first");
+  LogLine({"1. ", "big"});
+  LogLine("big two");
+  LogLine("after");
+  LogLine("last");
+  const std::string missed = "Error: Not enough memory to show 1 lines of the log.";
+  EXPECT_EQ(BoxAppends, (std::vector<std::string>{"first", missed, missed, "after", "last"}));
+  EXPECT_EQ(CloseFileSink(), "first\r\n1. big\r\nbig two\r\nafter\r\nlast\r\n");
 }
 
 TEST_F(RunLogTest, DoesNothingWithBothSinksOff) {

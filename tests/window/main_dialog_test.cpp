@@ -40,6 +40,16 @@ std::string Cookie(const std::string& name, bool expired) {
   return text;
 }
 
+// Every line the window sink was given, each with its CR LF, noted on its
+// way to the box.
+std::string Logged;
+void (*ShowInTheBox)(LogParts line) = nullptr;
+void NoteAndShow(LogParts line) {
+  for (std::string_view part : line) Logged.append(part);
+  Logged.append("\r\n");
+  ShowInTheBox(line);
+}
+
 std::string WindowText(HWND window) {
   std::string text(GetWindowTextLengthA(window) + 1, '\0');
   text.resize(GetWindowTextA(window, &text[0], static_cast<int>(text.size())));
@@ -158,10 +168,12 @@ class MainDialogTest : public ::testing::Test {
     Platform.QueryCookieFolder = AnswerTestFolder;
     LogToFile = false;
     LogToWindow = true;
-    LogText.clear();
+    Logged.clear();
     Opened.clear();
     OpenLink = NoteOpenedLink;
     ASSERT_TRUE(BuildMainWindow());
+    ShowInTheBox = LogBox.AppendToBox;
+    LogBox.AppendToBox = NoteAndShow;
   }
 
   void TearDown() override {
@@ -271,12 +283,12 @@ TEST_F(MainDialogTest, ProcessRunsOneCleaningIntoTheBox) {
   EXPECT_FALSE(IsWindowEnabled(Controls.Process));
   EXPECT_EQ(GetFocus(), ExitButton());
 
-  EXPECT_NE(LogText.find("Cookies folder: " + Folder.Path + "\r\n"), std::string::npos);
-  EXPECT_NE(LogText.find(std::string("cookie: se\0ssion\r\n", 18)), std::string::npos);
+  EXPECT_NE(Logged.find("Cookies folder: " + Folder.Path + "\r\n"), std::string::npos);
+  EXPECT_NE(Logged.find(std::string("cookie: se\0ssion\r\n", 18)), std::string::npos);
   EXPECT_FALSE(Folder.Exists("alice@news.example[1].txt"));
   // Every line shows, the ones after the zero byte included.
   std::string box = WindowText(Controls.Log);
-  EXPECT_EQ(box, BoxText(LogText));
+  EXPECT_EQ(box, BoxText(Logged));
   EXPECT_NE(box.find("cookie: se\\0ssion\r\n"), std::string::npos);
   EXPECT_NE(box.find("Working time: "), std::string::npos);
   EXPECT_TRUE(LastLineInView());
@@ -296,11 +308,11 @@ TEST_F(MainDialogTest, BoxHoldsTheWholeLogOf20000ExpiredCookies) {
 
   ProcessToTheEnd();
 
-  EXPECT_NE(LogText.find("\r\n20000. File: "), std::string::npos);
-  EXPECT_NE(LogText.find("100 files with 20000 expired cookies found."), std::string::npos);
+  EXPECT_NE(Logged.find("\r\n20000. File: "), std::string::npos);
+  EXPECT_NE(Logged.find("100 files with 20000 expired cookies found."), std::string::npos);
   std::string box = WindowText(Controls.Log);
-  EXPECT_EQ(box.size(), LogText.size());
-  EXPECT_TRUE(box == LogText) << "the box differs from the log";
+  EXPECT_EQ(box.size(), Logged.size());
+  EXPECT_TRUE(box == Logged) << "the box differs from the log";
   size_t lines = 0;
   for (size_t at = box.find("\r\n"); at != std::string::npos; at = box.find("\r\n", at + 2))
     ++lines;
@@ -337,7 +349,7 @@ TEST_F(MainDialogTest, CommandsActOnlyOnTheirOwnNotification) {
   EXPECT_EQ(MainDialogProc(MainDialog, WM_INITDIALOG, 0, 0), TRUE);
   EXPECT_EQ(MainDialogProc(MainDialog, WM_CLOSE, 0, 0), FALSE);
   EXPECT_TRUE(IsWindow(MainDialog));
-  EXPECT_TRUE(LogText.empty());
+  EXPECT_TRUE(Logged.empty());
   EXPECT_EQ(WindowText(Controls.Process), "Process");
 }
 
@@ -429,7 +441,7 @@ TEST_F(MainDialogTest, AnswersAndShowsTheLogAllThroughALongRun) {
   EXPECT_TRUE(std::is_sorted(lines.begin(), lines.end()));
   EXPECT_GE(std::set<DWORD_PTR>(lines.begin(), lines.end()).size(), 3u);
   EXPECT_FALSE(IsWindow(MainDialog));
-  EXPECT_NE(LogText.find("3000 files with 6000 expired cookies found."), std::string::npos);
+  EXPECT_NE(Logged.find("3000 files with 6000 expired cookies found."), std::string::npos);
   for (int file = 0; file < 3000; file += 999)
     EXPECT_EQ(Folder.Read("site" + std::to_string(file) + ".txt"), Cookie("c", false));
 }
@@ -449,8 +461,8 @@ TEST_F(MainDialogTest, ClicksAndClosingDuringARunWaitForIt) {
   EXPECT_TRUE(IsWindow(MainDialog));
   RunMessageLoop();
   EXPECT_FALSE(IsWindow(MainDialog));
-  EXPECT_EQ(LogText.find("started."), LogText.rfind("started."));
-  EXPECT_NE(LogText.find("200 files with 200 expired cookies found."), std::string::npos);
+  EXPECT_EQ(Logged.find("started."), Logged.rfind("started."));
+  EXPECT_NE(Logged.find("200 files with 200 expired cookies found."), std::string::npos);
   EXPECT_FALSE(Folder.Exists("site199.txt"));
 }
 
@@ -468,7 +480,7 @@ TEST_F(MainDialogTest, ShowsTheLastLinesAndTheEndOnceTheRunHasGone) {
   Platform.TickCount = TickCountHeldAtTheEnd;
   ClickProcess();
   ASSERT_EQ(WaitForSingleObject(Held.Reached, 60000), WAIT_OBJECT_0);
-  ServeWindowUntil([] { return WindowText(Controls.Log) == BoxText(LogText); });
+  ServeWindowUntil([] { return WindowText(Controls.Log) == BoxText(Logged); });
   EXPECT_EQ(WindowText(Controls.Process), "Working");
   EXPECT_EQ(SendMessageA(Controls.Log, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 
@@ -479,31 +491,54 @@ TEST_F(MainDialogTest, ShowsTheLastLinesAndTheEndOnceTheRunHasGone) {
   ServeWindowUntil(ShowsDone);
 
   std::string box = WindowText(Controls.Log);
-  EXPECT_EQ(box, BoxText(LogText));
+  EXPECT_EQ(box, BoxText(Logged));
   EXPECT_NE(box.find("\r\nWorking time: "), std::string::npos);
   EXPECT_GT(SendMessageA(Controls.Log, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
   EXPECT_TRUE(LastLineInView());
 }
 
-// A cookie name of 200 KB, longer than a piece of the hand-over, in
-// double-byte characters: the box shows its line cut at a whole character
-// with the mark, and every other line whole; the log and the file keep every
-// byte. The line's 27 bytes before the name put the cut inside a character.
+// Log lines of exactly the cut's length, and of that length with a zero byte,
+// which the box shows as two characters; one byte longer; and one with a
+// cookie name of 200 KB, longer than a piece of the hand-over, in double-byte
+// characters after one single-byte one, which puts the cut inside a
+// character. The box shows the first two whole, the third cut at the cut's
+// length and the fourth at the whole character before it, both with the
+// mark, and every other line whole. The files keep their other cookies.
 TEST_F(MainDialogTest, CutsALongLineInTheBoxAtAWholeCharacter) {
   Platform.IsLeadByte = ShiftJisLeadByte;
-  std::string name;
-  for (int i = 0; i < 100000; ++i) name += "\x83\x5c";
-  Folder.Write("long.txt", Cookie(name, true) + Cookie("kept", false));
+  // "N. File: a.txt, cookie: " before each name.
+  const size_t before = 24;
+  std::string zero(kLongestBoxLine - before, 'z');
+  zero[1] = '\0';
+  std::string wide = "x";
+  for (int i = 0; i < 100000; ++i) wide += "\x83\x5c";
+  const std::pair<const char*, std::string> files[] = {
+      {"a.txt", std::string(kLongestBoxLine - before, 'a')},
+      {"b.txt", std::string(kLongestBoxLine + 1 - before, 'b')},
+      {"c.txt", wide},
+      {"d.txt", zero},
+  };
+  for (const auto& [file, name] : files)
+    Folder.Write(file, Cookie(name, true) + Cookie("kept", false));
   ProcessToTheEnd();
 
   ASSERT_EQ(WindowText(Controls.Process), "Done");
-  const std::string line = "1. File: long.txt, cookie: " + name + "\r\n";
-  size_t start = LogText.find(line);
-  ASSERT_NE(start, std::string::npos);
-  std::string shown = LogText.substr(0, start + kLongestBoxLine - 1) + std::string(kCutMark) +
-                      "\r\n" + LogText.substr(start + line.size());
+  std::string shown;
+  for (size_t start = 0, end; (end = Logged.find("\r\n", start)) != std::string::npos;
+       start = end + 2) {
+    std::string line = Logged.substr(start, end - start);
+    if (line.find("b.txt, cookie: ") != std::string::npos) {
+      line = line.substr(0, kLongestBoxLine) + std::string(kCutMark);
+    } else if (line.find("c.txt, cookie: ") != std::string::npos) {
+      line = line.substr(0, kLongestBoxLine - 1) + std::string(kCutMark);
+    } else if (line.find("d.txt, cookie: ") != std::string::npos) {
+      line.replace(line.find('\0'), 1, "\\0");
+    }
+    shown += line + "\r\n";
+  }
+  EXPECT_NE(shown.find(files[0].second + "\r\n"), std::string::npos);
   EXPECT_TRUE(WindowText(Controls.Log) == shown) << "the box differs from the log cut short";
-  EXPECT_EQ(Folder.Read("long.txt"), Cookie("kept", false));
+  for (const auto& file : files) EXPECT_EQ(Folder.Read(file.first), Cookie("kept", false));
   EXPECT_TRUE(LastLineInView());
 }
 
@@ -527,8 +562,8 @@ TEST_F(MainDialogTest, ALogOffWaitsForTheRunOrStopsItBetweenFiles) {
   SendMessageA(MainDialog, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
 
   EXPECT_FALSE(CleaningRunGoingOn());
-  size_t firstCookie = LogText.find("\r\n1. File: site");
-  EXPECT_EQ(LogText.substr(LogText.find("\r\n", firstCookie + 2)), "\r\nProcess stopped.\r\n");
+  size_t firstCookie = Logged.find("\r\n1. File: site");
+  EXPECT_EQ(Logged.substr(Logged.find("\r\n", firstCookie + 2)), "\r\nProcess stopped.\r\n");
   int cleaned = 0;
   for (int file = 0; file < 20; ++file) {
     std::string now = Folder.Read("site" + std::to_string(file) + ".txt");
@@ -540,7 +575,7 @@ TEST_F(MainDialogTest, ALogOffWaitsForTheRunOrStopsItBetweenFiles) {
   EXPECT_EQ(Folder.Read("Low\\low.txt"), bytes);
   ServeWindowUntil(ShowsDone);
   EXPECT_EQ(SendMessageA(MainDialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
-  EXPECT_EQ(WindowText(Controls.Log), BoxText(LogText));
+  EXPECT_EQ(WindowText(Controls.Log), BoxText(Logged));
 }
 
 }  // namespace
