@@ -68,9 +68,11 @@ void StartProcessCommand() {
       return;
     }
   }
-  // Without a timer or a thread, the run holds the window until it ends.
+  // Without a timer or a thread, the run holds the window until its log is
+  // shown.
   RunCleaning();
-  HandLogToBox(INFINITE);
+  while (!HandLogToBox(INFINITE)) {
+  }
   EndProcessCommand();
 }
 

@@ -207,6 +207,7 @@ class MainDialogTest : public ::testing::Test {
   }
 
   static bool ShowsDone() { return WindowText(Controls.Process) == "Done"; }
+  static bool ShowsTheWholeLog() { return WindowText(Controls.Log) == BoxText(Logged); }
 
   // The run goes on in a thread of its own while the window's messages are
   // served, until the button reads "Done".
@@ -444,6 +445,29 @@ TEST_F(MainDialogTest, AnswersAndShowsTheLogAllThroughALongRun) {
   EXPECT_NE(Logged.find("3000 files with 6000 expired cookies found."), std::string::npos);
   for (int file = 0; file < 3000; file += 999)
     EXPECT_EQ(Folder.Read("site" + std::to_string(file) + ".txt"), Cookie("c", false));
+}
+
+// The run wakes the window once a piece's worth of lines waits for the box,
+// and only once until the window has taken them; fewer lines wait for the
+// window's timer.
+TEST_F(MainDialogTest, WakesTheWindowOnceWhenAPieceOfTheLogWaits) {
+  auto wakes = [] {
+    int count = 0;
+    MSG message;
+    while (PeekMessageA(&message, MainDialog, kLogWaiting, kLogWaiting, PM_REMOVE)) ++count;
+    return count;
+  };
+  const std::string line(998, 'w');
+  for (int i = 0; i < 10; ++i) LogLine(line);
+  EXPECT_EQ(wakes(), 0);
+  for (size_t i = 0; i < 3 * kWakeAt / 1000; ++i) LogLine(line);
+  EXPECT_EQ(wakes(), 1);
+  HandLogToBox(0);
+  for (size_t i = 0; i < 2 * kWakeAt / 1000; ++i) LogLine(line);
+  EXPECT_EQ(wakes(), 1);
+  for (int piece = 0; piece < 1000 && !HandLogToBox(10000); ++piece) {
+  }
+  EXPECT_TRUE(ShowsTheWholeLog());
 }
 
 // Clicks and every way of closing during a run wait for it: no second run,
