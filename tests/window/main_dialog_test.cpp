@@ -20,6 +20,7 @@
 #include "ui/main_window.h"
 #include "ui/process_command.h"
 #include "ui/resource_ids.h"
+#include "ui/shutdown_reason.h"
 
 namespace {
 
@@ -74,15 +75,30 @@ HWND ControlNamed(const char* text) {
   return nullptr;
 }
 
-// The state of the "Process" button seen from inside the run.
-struct ButtonState {
+// What the window asked of the system's calls for the shut-down reason.
+ShutdownReasonCalls SystemShutdownReason = {};
+std::vector<std::string> ReasonCalls;
+BOOL WINAPI NoteReasonGiven(HWND window, LPCWSTR reason) {
+  bool right = window == MainDialog && std::wstring(reason) == L"Removing expired cookies";
+  ReasonCalls.push_back(right ? "given" : "given wrongly");
+  return TRUE;
+}
+BOOL WINAPI NoteReasonWithdrawn(HWND window) {
+  ReasonCalls.push_back(window == MainDialog ? "withdrawn" : "withdrawn wrongly");
+  return TRUE;
+}
+
+// The "Process" button and the shut-down reason seen from inside the run.
+struct StateDuringRun {
   std::string Caption;
   bool Enabled = true;
+  std::vector<std::string> Reasons;
 };
-ButtonState DuringRun;
+StateDuringRun DuringRun;
 
 uint32_t FindFirstNotingTheButton(const char* pattern, SearchHandle* search, FoundEntry* entry) {
-  DuringRun = {WindowText(Controls.Process), IsWindowEnabled(Controls.Process) != FALSE};
+  DuringRun = {WindowText(Controls.Process), IsWindowEnabled(Controls.Process) != FALSE,
+               ReasonCalls};
   return NativePlatform.FindFirst(pattern, search, entry);
 }
 
@@ -190,6 +206,7 @@ class MainDialogTest : public ::testing::Test {
     Logged.clear();
     Opened.clear();
     OpenLink = NoteOpenedLink;
+    SystemShutdownReason = ShutdownReason;
     ASSERT_TRUE(BuildMainWindow());
     ShowInTheBox = LogBox.AppendToBox;
     LogBox.AppendToBox = NoteAndShow;
@@ -210,6 +227,7 @@ class MainDialogTest : public ::testing::Test {
     DeleteWindowFonts();
     Platform = NativePlatform;
     OpenLink = ShellOpenLink;
+    ShutdownReason = SystemShutdownReason;
     LogToWindow = false;
     LogBox = LogBoxHooks{nullptr, nullptr};
   }
@@ -298,11 +316,15 @@ TEST_F(MainDialogTest, ProcessRunsOneCleaningIntoTheBox) {
   Folder.Write("alice@shop.example[1].txt", Cookie("cart", true) + Cookie("login", false));
   Folder.Write("alice@news.example[1].txt", Cookie(std::string("se\0ssion", 8), true));
   Platform.FindFirst = FindFirstNotingTheButton;
+  ReasonCalls.clear();
+  ShutdownReason = {NoteReasonGiven, NoteReasonWithdrawn};
 
   ProcessToTheEnd();
 
   EXPECT_EQ(DuringRun.Caption, "Working");
   EXPECT_FALSE(DuringRun.Enabled);
+  EXPECT_EQ(DuringRun.Reasons, std::vector<std::string>{"given"});
+  EXPECT_EQ(ReasonCalls, (std::vector<std::string>{"given", "withdrawn"}));
   EXPECT_EQ(WindowText(Controls.Process), "Done");
   EXPECT_FALSE(IsWindowEnabled(Controls.Process));
   EXPECT_EQ(GetFocus(), ExitButton());
@@ -375,6 +397,18 @@ TEST_F(MainDialogTest, CommandsActOnlyOnTheirOwnNotification) {
   EXPECT_TRUE(IsWindow(MainDialog));
   EXPECT_TRUE(Logged.empty());
   EXPECT_EQ(WindowText(Controls.Process), "Process");
+}
+
+// Only the system's own calls can give the reason: looked up by another
+// name, they would be missing, and the reason silently never given.
+TEST(MainDialogShutdownReason, IsTheSystemsOwnCalls) {
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  void* create = reinterpret_cast<void*>(GetProcAddress(user32, "ShutdownBlockReasonCreate"));
+  void* destroy = reinterpret_cast<void*>(GetProcAddress(user32, "ShutdownBlockReasonDestroy"));
+  ASSERT_NE(create, nullptr);
+  ASSERT_NE(destroy, nullptr);
+  EXPECT_EQ(reinterpret_cast<void*>(ShutdownReason.Create), create);
+  EXPECT_EQ(reinterpret_cast<void*>(ShutdownReason.Destroy), destroy);
 }
 
 TEST(LinkTargets, HaveTheFormTheMakerPublishes) {
