@@ -1,26 +1,9 @@
 #include "ui/log_box.h"
 
 #include "log/run_log.h"
-#include "platform/platform.h"
+#include "ui/box_lines.h"
 
 namespace {
-
-// Cuts the lines of a text that arrives in parts as the box shows them. Of a
-// line only its first kLongestBoxLine + 1 bytes are kept, enough to tell
-// whether it is longer; the rest is only looked through for the line's end.
-struct BoxLineCutter {
-  std::string* Shown;
-  std::string Head;
-  size_t Length = 0;  // the line's bytes so far
-  bool EndsWithCr = false;
-
-  void Feed(std::string_view text);
-  // Ends a last line that has no line break.
-  void Finish();
-  void EndLine(std::string_view lineBreak);
-  // Forgets a line left unfinished, by a failed allocation.
-  void Restart();
-};
 
 HWND Box = nullptr;
 HWND BoxOwner = nullptr;
@@ -48,9 +31,8 @@ std::string Handing;
 size_t HandedUpTo = 0;
 bool ScrollAfterHanding = false;
 
-// Only the thread that logs uses these, one line at a time.
+// Only the thread that logs uses it, one line at a time.
 std::string LineShown;
-BoxLineCutter Cutter = {&LineShown, {}, 0, false};
 
 // The box lays out a piece in a time that grows with its lines' number and
 // length, and each insertion also costs walks over all the lines it holds,
@@ -78,74 +60,6 @@ struct HandOverLock {
   ~HandOverLock() { LeaveCriticalSection(&HandOver); }
 };
 
-void AppendVisible(std::string& shown, std::string_view text) {
-  for (size_t zero; (zero = text.find('\0')) != std::string_view::npos;
-       text.remove_prefix(zero + 1)) {
-    shown.append(text.substr(0, zero)).append("\\0");
-  }
-  shown.append(text);
-}
-
-// How many of the first kLongestBoxLine bytes of a line make whole
-// characters. The walk starts at the line's start, which no double-byte
-// character spans: a line break holds no second byte of one.
-size_t CutPoint(std::string_view text) {
-  size_t cut = 0;
-  for (;;) {
-    size_t next = cut + (Platform.IsLeadByte(text[cut]) ? 2 : 1);
-    if (next > kLongestBoxLine) return cut;
-    cut = next;
-  }
-}
-
-void BoxLineCutter::Feed(std::string_view text) {
-  while (!text.empty()) {
-    size_t end = text.find('\n');
-    std::string_view part = text.substr(0, end);
-    if (Head.size() <= kLongestBoxLine)
-      Head.append(part.substr(0, kLongestBoxLine + 1 - Head.size()));
-    if (!part.empty()) EndsWithCr = part.back() == '\r';
-    Length += part.size();
-    if (end == std::string_view::npos) return;
-    EndLine(EndsWithCr ? "\r\n" : "\n");
-    text.remove_prefix(end + 1);
-  }
-}
-
-void BoxLineCutter::Restart() {
-  Head.clear();
-  Length = 0;
-  EndsWithCr = false;
-}
-
-void BoxLineCutter::Finish() {
-  if (Length != 0) EndLine(EndsWithCr ? "\r" : "");
-}
-
-// A CR before the line's LF belongs to its line break, not to its text.
-void BoxLineCutter::EndLine(std::string_view lineBreak) {
-  size_t length = Length - (lineBreak.empty() ? 0 : lineBreak.size() - 1);
-  if (length <= kLongestBoxLine) {
-    AppendVisible(*Shown, std::string_view(Head).substr(0, length));
-  } else {
-    AppendVisible(*Shown, std::string_view(Head).substr(0, CutPoint(Head)));
-    Shown->append(kCutMark);
-  }
-  Shown->append(lineBreak);
-  Restart();
-}
-
-// Most lines are short and hold neither a line break nor a zero byte: the
-// box shows them as they are.
-bool ShownAsTheyAre(LogParts line) {
-  size_t length = 0;
-  for (std::string_view part : line) {
-    if (part.find_first_of(std::string_view("\n\0", 2)) != std::string_view::npos) return false;
-    length += part.size();
-  }
-  return length <= kLongestBoxLine;
-}
-
 // Under the lock.
 void AppendWaiting(LogParts line) {
   for (std::string_view part : line) Waiting.append(part);
@@ -157,16 +71,14 @@ void AppendWaiting(LogParts line) {
 // one costs a pass over its bytes, which the window's thread need not wait
 // for.
 void AppendToBox(LogParts line) {
-  if (ShownAsTheyAre(line)) {
+  if (ShownAsItIs(line)) {
     HandOverLock lock;
     AppendWaiting(line);
     AppendWaiting({"\r\n"});
     return;
   }
   LineShown.clear();
-  Cutter.Restart();
-  for (std::string_view part : line) Cutter.Feed(part);
-  Cutter.Feed("\r\n");
+  AppendBoxLine(LineShown, line);
   HandOverLock lock;
   AppendWaiting({LineShown});
 }
@@ -300,12 +212,4 @@ bool HandLogToBox(DWORD budget) {
   Behind = false;
   RedrawBox();
   return true;
-}
-
-std::string BoxText(std::string_view text) {
-  std::string shown;
-  BoxLineCutter cutter = {&shown, {}, 0, false};
-  cutter.Feed(text);
-  cutter.Finish();
-  return shown;
 }

@@ -6,9 +6,6 @@
 
 #include <windows.h>
 
-#include <string>
-#include <string_view>
-
 // Posted to the window that holds the box once kWakeAt bytes of lines wait
 // for it, so that a fast run does not wait for the window's next look; one
 // at a time, until the window has taken them.
@@ -28,17 +25,3 @@ void AttachLogBox(HWND box);
 // faster than anyone can read them, the box is redrawn a few times a second
 // rather than for every piece.
 bool HandLogToBox(DWORD budget);
-
-// A line of the box shows at most this many bytes of its log line, followed
-// by kCutMark when there were more: some fifteen rows of the box. No one reads
-// further, and the edit control lays out a long unbroken line at a cost that
-// grows with the square of its length: under Wine 1 KiB takes it some 4 ms,
-// 4 KiB some 60, and a name of megabytes held the window for minutes, or
-// crashed it. The log file keeps every byte.
-constexpr size_t kLongestBoxLine = 1024;
-constexpr std::string_view kCutMark = "...";
-
-// What the box shows for a piece of the log: each line cut as above, never
-// inside a double-byte character, and a zero byte, which would end the text
-// the box is handed, as the two characters \0.
-std::string BoxText(std::string_view text);

@@ -13,6 +13,7 @@
 #include "log/run_log.h"
 #include "platform/platform.h"
 #include "scratch_folder.h"
+#include "ui/box_lines.h"
 #include "ui/dialog_handles.h"
 #include "ui/links.h"
 #include "ui/log_box.h"
