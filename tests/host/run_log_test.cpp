@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <new>
 #include <string>
 #include <vector>
 
@@ -14,13 +13,6 @@ void RecordAppend(LogParts line) {
   std::string text;
   for (std::string_view part : line) text.append(part);
   BoxAppends.push_back(text);
-}
-
-// A box that has no memory for any line that mentions "big".
-void AppendUnlessBig(LogParts line) {
-  for (std::string_view part : line)
-    if (part.find("big") != std::string_view::npos) throw std::bad_alloc();
-  RecordAppend(line);
 }
 
 class RunLogTest : public EngineTest {
@@ -60,24 +52,6 @@ TEST_F(RunLogTest, WindowSinkHandsEachLineToTheBoxInItsParts) {
   LogLine({"a\r\n", "", "b"});
   EXPECT_EQ(BoxAppends, (std::vector<std::string>{"one", "", "a\r\nb"}));
   EXPECT_FALSE(Folder.Exists("Result.log"));
-}
-
-// Lines the box has no memory for are counted, and the count shows in their
-// place once it can take a line again; the file sink, on beside it, keeps
-// every line.
-TEST_F(RunLogTest, ABoxWithoutMemoryForALineShowsHowManyItMissed) {
-  StartFileSink();
-  LogToWindow = true;
-  BoxAppends.clear();
-  LogBox.AppendToBox = AppendUnlessBig;
-  LogLine("first");
-  LogLine({"1. ", "big"});
-  LogLine("big two");
-  LogLine("after");
-  LogLine("last");
-  const std::string missed = "Error: Not enough memory to show 1 lines of the log.";
-  EXPECT_EQ(BoxAppends, (std::vector<std::string>{"first", missed, missed, "after", "last"}));
-  EXPECT_EQ(CloseFileSink(), "first\r\n1. big\r\nbig two\r\nafter\r\nlast\r\n");
 }
 
 TEST_F(RunLogTest, DoesNothingWithBothSinksOff) {
