@@ -99,6 +99,11 @@ watch_memory() {  # watch_memory PATTERN OUTPUT
   echo "peak_rss_kib: $rss" >"$2"
 }
 
+window_failed() {  # window_failed MESSAGE: ends the benchmark, with what the probe saw
+  { echo "$1"; tr -d '\r' <"$work/probe.out"; } >&2
+  exit 1
+}
+
 window_run() {  # window_run EXE: the probe's lines, and the peak memory's
   local copy=$work/run-$RANDOM
   mkdir -p "$copy"
@@ -118,8 +123,8 @@ window_run() {  # window_run EXE: the probe's lines, and the peak memory's
   wait "$desktop"
   wait "$watcher"
   rm -rf "$copy"
-  [ "$(tr -dc 0-9 <"$work/status")" = 0 ] || { echo "window mode ended with a failure" >&2; exit 1; }
-  [ -z "$(ls -A "$cookies")" ] || { echo "the window run left cookie files" >&2; exit 1; }
+  [ "$(tr -dc 0-9 <"$work/status")" = 0 ] || window_failed "window mode ended with status $(cat "$work/status")"
+  [ -z "$(ls -A "$cookies")" ] || window_failed "the window run left $(ls "$cookies" | wc -l) cookie files"
   tr -d '\r' <"$work/probe.out"
   cat "$work/memory"
 }
