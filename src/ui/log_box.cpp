@@ -67,9 +67,9 @@ void AppendWaiting(LogParts line) {
     OwnerWoken = PostMessageA(BoxOwner, kLogWaiting, 0, 0) != FALSE;
 }
 
-// Any other line is made ready for the box before the lock is taken: a long
-// one costs a pass over its bytes, which the window's thread need not wait
-// for.
+// A line the box shows as it is goes to the hand-over at once. Any other is
+// made ready for the box before the lock is taken: a long one costs a pass
+// over its bytes, which the window's thread need not wait for.
 void AppendToBox(LogParts line) {
   if (ShownAsItIs(line)) {
     HandOverLock lock;

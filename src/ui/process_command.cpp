@@ -10,20 +10,17 @@ void (*AfterHandingLines)() = nullptr;
 
 namespace {
 
-// Lines reach the box at least this often, and once the run has returned the
-// window hands lines to the box for about this long at a time before it
-// turns to its other messages. A timer's message comes only when no other
-// waits, so neither input nor painting is held up by it.
+// Lines reach the box at least this often, and the window hands lines to the
+// box for about this long at a time before it turns to its other messages.
+// A timer's message comes only when no other waits, so neither input nor
+// painting is held up by it.
 constexpr UINT kShowInterval = 50;
 constexpr UINT_PTR kShowTimer = 1;
 
-// Under Wine the box lays out lines many times slower than the run writes
-// them, and the two share the processors and Wine's server. So the box shows
-// nothing of a run's first kQuietStart milliseconds, in which most runs end,
-// and then takes only a fifth of the window's time until the run has
-// returned: no one reads lines at that pace.
-constexpr DWORD kQuietStart = 250;
-constexpr DWORD kShowDuringRun = kShowInterval / 5;
+// The box is left alone for a run's first kQuietStart milliseconds: a run of
+// some ten thousand lines ends within them, and a piece the box were taking
+// meanwhile would hold back its "Done" for as long as the box takes.
+constexpr DWORD kQuietStart = 30;
 DWORD RunStarted = 0;
 
 HANDLE Worker = nullptr;
@@ -113,7 +110,7 @@ void ContinueProcessCommand() {
   bool ended = !CleaningRunGoingOn();
   if (ended && Running && !EndProcessCommand()) return;
   if (Running && GetTickCount() - RunStarted < kQuietStart) return;
-  bool shown = HandLogToBox(Running ? kShowDuringRun : kShowInterval);
+  bool shown = HandLogToBox(kShowInterval);
   if (AfterHandingLines != nullptr) AfterHandingLines();
   if (ended && shown) StopShowing();
 }
