@@ -6,6 +6,7 @@ enable_language(RC)
 # executable that shows it (an archive would drop them, as nothing refers to
 # them by symbol).
 add_library(quillfen_ui STATIC
+  src/ui/box_lines.cpp
   src/ui/dialog_handles.cpp
   src/ui/links.cpp
   src/ui/log_box.cpp

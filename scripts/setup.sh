@@ -11,7 +11,7 @@ packages=(
   mingw-w64-tools
   wine wine32 wine64
   xvfb xdotool x11-utils imagemagick
-  clang libclang-rt-dev strace python3
+  clang libclang-rt-dev strace python3 procps
 )
 
 missing=()

@@ -23,17 +23,14 @@ struct FileContents {
   size_t Expired = 0;
 };
 
-void LogWithName(const char* message, std::string_view name) {
-  std::string line(message);
-  line.append(name);
-  LogLine(line);
-}
+void LogWithName(const char* message, std::string_view name) { LogLine({message, name}); }
 
+// The cookie's name may be of any length: it goes to the log as it is, with
+// no copy that could fail for want of memory.
 void LogExpiredCookie(std::string_view name, const CookieRecord& record) {
   if (++Counters.ExpiredCookies == 1) LogLine("Cleaning expired cookies:");
-  std::string line = std::to_string(Counters.ExpiredCookies);
-  line.append(". File: ").append(name).append(", cookie: ").append(record.Lines[Name]);
-  LogLine(line);
+  LogLine({std::to_string(Counters.ExpiredCookies), ". File: ", name,
+           ", cookie: ", record.Lines[Name]});
 }
 
 CookieRecord& NextRecord(size_t index) {
@@ -200,9 +197,7 @@ void ReplaceWithKeptCookies(const std::string& path, std::string_view name, size
 }  // namespace
 
 void ReportUnreadFile(uint32_t code, std::string_view name) {
-  std::string line = "Error [" + std::to_string(code) + "] reading file: ";
-  line.append(name);
-  LogLine(line);
+  LogLine({"Error [", std::to_string(code), "] reading file: ", name});
   ++Counters.IoErrors;
 }
 

@@ -1,18 +1,24 @@
 #include "log/run_log.h"
 
+#include <charconv>
+#include <new>
+#include <stdexcept>
+
 bool LogToFile = false;
 bool LogToWindow = false;
 std::string LogFileName;
 FileWriter LogFile;
-std::string LogText;
 LogBoxHooks LogBox = {nullptr, nullptr};
 
 namespace {
 
+// Lines the box had no memory for since it last took one.
+size_t LinesNotShown = 0;
+
 // A log file that cannot take more is given up, so that the cleaning goes on
 // to its end rather than stalling on a full disk.
-void WriteToLogFile(std::string_view text) {
-  LogFile.Write(text);
+void WriteToLogFile(LogParts line) {
+  for (std::string_view part : line) LogFile.Write(part);
   LogFile.Write("\r\n");
   if (LogFile.HasFailed()) {
     LogFile.Close();
@@ -20,18 +26,39 @@ void WriteToLogFile(std::string_view text) {
   }
 }
 
-void WriteToWindow(std::string_view text) {
-  size_t start = LogText.size();
-  LogText.append(text);
-  LogText.append("\r\n");
-  if (LogBox.AppendToBox != nullptr) LogBox.AppendToBox(std::string_view(LogText).substr(start));
+// Made on the stack: memory is what is short.
+void ShowLinesNotShown() {
+  char count[24];
+  std::string_view number(count,
+                          std::to_chars(count, count + sizeof count, LinesNotShown).ptr - count);
+  LogBox.AppendToBox({"Error: Not enough memory to show ", number, " lines of the log."});
+}
+
+// Running short of memory for the box is no failure of the cleaning: the run
+// goes on, the lines the box missed are counted, and their count shows in
+// their place as soon as the box takes a line again.
+void WriteToWindow(LogParts line) {
+  if (LogBox.AppendToBox == nullptr) return;
+  try {
+    if (LinesNotShown != 0) {
+      ShowLinesNotShown();
+      LinesNotShown = 0;
+    }
+    LogBox.AppendToBox(line);
+  } catch (const std::bad_alloc&) {
+    ++LinesNotShown;
+  } catch (const std::length_error&) {
+    ++LinesNotShown;
+  }
 }
 
 }  // namespace
 
-void LogLine(std::string_view text) {
-  if (LogToFile) WriteToLogFile(text);
-  if (LogToWindow) WriteToWindow(text);
+void LogLine(std::string_view text) { LogLine({text}); }
+
+void LogLine(LogParts line) {
+  if (LogToFile) WriteToLogFile(line);
+  if (LogToWindow) WriteToWindow(line);
 }
 
 void ScrollLogToEnd() {

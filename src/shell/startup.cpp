@@ -32,7 +32,6 @@ int RunBatch(const std::vector<std::string>& arguments) {
 }  // namespace
 
 int StartUp(const std::vector<std::string>& arguments, MainWindowRunner runMainWindow) {
-  LogText.clear();
   LogFileName.clear();
   if (!arguments.empty() && arguments[0] == "a") return RunBatch(arguments);
   LogToFile = false;

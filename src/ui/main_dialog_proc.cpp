@@ -68,6 +68,7 @@ INT_PTR CALLBACK MainDialogProc(HWND, UINT message, WPARAM first, LPARAM second)
     case WM_ENDSESSION: return OnEndSession(first);
     case WM_TIMER:
     case kLogWaiting: ContinueProcessCommand(); return TRUE;
+    case kRunReturned: ContinueAfterTheRun(); return TRUE;
     default: return FALSE;
   }
 }

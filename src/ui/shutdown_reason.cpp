@@ -4,19 +4,21 @@
 
 namespace {
 
-template <typename Call>
-Call User32Entry(const char* name) {
-  return LookUpEntry<Call>(GetModuleHandleA("user32.dll"), name);
+ShutdownReasonCalls LookUpShutdownReasonCalls() {
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  return {
+      LookUpEntry<decltype(ShutdownReasonCalls::Create)>(user32, "ShutdownBlockReasonCreate"),
+      LookUpEntry<decltype(ShutdownReasonCalls::Destroy)>(user32, "ShutdownBlockReasonDestroy")};
 }
 
 }  // namespace
 
+ShutdownReasonCalls ShutdownReason = LookUpShutdownReasonCalls();
+
 void GiveShutdownReason(HWND window, const wchar_t* reason) {
-  using Create = BOOL(WINAPI*)(HWND, LPCWSTR);
-  if (Create create = User32Entry<Create>("ShutdownBlockReasonCreate")) create(window, reason);
+  if (ShutdownReason.Create != nullptr) ShutdownReason.Create(window, reason);
 }
 
 void WithdrawShutdownReason(HWND window) {
-  using Destroy = BOOL(WINAPI*)(HWND);
-  if (Destroy destroy = User32Entry<Destroy>("ShutdownBlockReasonDestroy")) destroy(window);
+  if (ShutdownReason.Destroy != nullptr) ShutdownReason.Destroy(window);
 }

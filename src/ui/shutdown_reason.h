@@ -5,5 +5,13 @@
 
 #include <windows.h>
 
+// The system's two calls, looked up by name in user32.dll once; empty where
+// it lacks them. Tests put others in their place.
+struct ShutdownReasonCalls {
+  BOOL(WINAPI* Create)(HWND window, LPCWSTR reason);
+  BOOL(WINAPI* Destroy)(HWND window);
+};
+extern ShutdownReasonCalls ShutdownReason;
+
 void GiveShutdownReason(HWND window, const wchar_t* reason);
 void WithdrawShutdownReason(HWND window);

@@ -5,6 +5,7 @@
 #include "cleaning/clean_cookie_file.h"
 #include "cleaning/cleaning_state.h"
 #include "log/run_log.h"
+#include "log_capture.h"
 
 namespace {
 
@@ -49,8 +50,7 @@ void ResetEngine(const std::string& folder) {
   Platform = NativePlatform;
   LogToFile = false;
   LogToWindow = true;
-  LogText.clear();
-  LogBox = LogBoxHooks{nullptr, nullptr};
+  CaptureLogText();
   Counters = CleaningCounters{};
   NowFileTime = kTestNow;
   CookieFolder = folder;

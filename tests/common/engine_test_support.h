@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "log_capture.h"
 #include "platform/platform.h"
 
 // One record with expiry high/low halves and LF line ends, or `lineEnd`.

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <new>
 
 #include "cleaning/clean_cookie_file.h"
 #include "cleaning/cleaning_state.h"
@@ -293,6 +294,30 @@ TEST_F(CleanCookieFileTest, ReadsAFileOfAThousandRecordsInFull) {
   CleanListedFile("many.txt");
   ExpectCounters(1000, 334, 1, 0, 0, 0);
   EXPECT_EQ(Folder.Read("many.txt"), kept);
+}
+
+// The window sink, out of memory for the line of a cookie with a long name,
+// as it was in a 32-bit window run over names of 20 MB: the file read whole
+// is cleaned all the same, with no read error, and the count of the missing
+// line shows in its place.
+void AppendUnlessLong(LogParts line) {
+  size_t length = 0;
+  for (std::string_view part : line) length += part.size();
+  if (length > 1000) throw std::bad_alloc();
+  KeepLogLine(line);
+}
+
+TEST_F(CleanCookieFileTest, CleansAFileWhoseLogLineTheWindowHasNoMemoryFor) {
+  const std::string name(2000, 'n');
+  Folder.Write("long.txt", Cookie(name, kPast) + Cookie("kept", kFuture));
+  LogBox.AppendToBox = AppendUnlessLong;
+  CleanListedFile("long.txt");
+  LogLine("next");
+  EXPECT_EQ(LogText,
+            "Cleaning expired cookies:\r\n"
+            "Error: Not enough memory to show 1 lines of the log.\r\nnext\r\n");
+  ExpectCounters(2, 1, 1, 0, 0, 0);
+  EXPECT_EQ(Folder.Read("long.txt"), Cookie("kept", kFuture));
 }
 
 constexpr uint32_t kErrorLockViolation = 33;  // a region another program has locked

@@ -13,6 +13,7 @@
 #include "cleaning/run_cleaning.h"
 #include "fault_fixture.h"
 #include "log/run_log.h"
+#include "log_capture.h"
 #include "recording_platform.h"
 #include "run_invariants.h"
 
@@ -46,7 +47,7 @@ std::vector<std::string> RunOnce(const Environment& environment, const std::stri
                                  FaultKind kind, Recording& recording) {
   std::string folder = environment.ShellFolder;
   WriteFixture(folder);
-  LogText.clear();
+  CaptureLogText();
   StartRecording(environment, key, kind);
   RunCleaning();
   recording = StopRecording();
