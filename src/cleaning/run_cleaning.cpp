@@ -44,7 +44,7 @@ VersionInfo DetectWindows() {
 
 FolderAnswer FindCookieFolderInEnvironment(const VersionInfo& version, char (&buffer)[kMaxPath]) {
   const char* text = version.PlatformId == kPlatformNt ? "%USERPROFILE%" : "%WINDIR%";
-  FolderAnswer answer = ExpandIntoCookieFolder(text, buffer);
+  FolderAnswer answer = Platform.ExpandEnvironment(text, buffer);
   if (IsSettled(answer)) CookieFolder.assign(buffer).append("\\Cookies\\");
   return answer;
 }
@@ -66,10 +66,6 @@ void LogSummary(int32_t filesFound) {
 }
 
 }  // namespace
-
-FolderAnswer ExpandIntoCookieFolder(const char* text, char (&buffer)[kMaxPath]) {
-  return Platform.ExpandEnvironment(text, buffer);
-}
 
 void RunCleaning() {
   const uint32_t startTick = Platform.TickCount();

@@ -13,7 +13,3 @@ std::string FormatElapsed(uint32_t milliseconds);
 
 // The short name of the Windows release, empty when the table has none.
 const char* WindowsName(const VersionInfo& version);
-
-// Has the platform expand `text` into `buffer` as a folder; the answer tells
-// whether the buffer holds it, and whether a path leads to it.
-FolderAnswer ExpandIntoCookieFolder(const char* text, char (&buffer)[kMaxPath]);

@@ -103,8 +103,8 @@ void StartProcessCommand() {
 
 // The end of the run is seen before the lines are handed over, so that every
 // line it logged is among them once it has ended. "Done" does not wait for
-// the box: under Wine the box lays out a long log many times slower than the
-// run writes it, and the cleaning is over.
+// the box, which may lay out a long log many times slower than the run
+// writes it: the cleaning is over.
 void ContinueProcessCommand() {
   if (!Showing) return;
   bool ended = !CleaningRunGoingOn();

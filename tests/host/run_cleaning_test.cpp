@@ -188,7 +188,8 @@ TEST_F(RunCleaningTest, TakesAnExpansionOnlyWhenItFitsWithItsTerminatingZero) {
     std::string folder(length, 'p');
     setenv("QUILLFEN_TEST_FOLDER", folder.c_str(), 1);
     char buffer[kMaxPath] = {};
-    EXPECT_EQ(ExpandIntoCookieFolder("%QUILLFEN_TEST_FOLDER%", buffer) == FolderAnswer::Found, fits)
+    EXPECT_EQ(Platform.ExpandEnvironment("%QUILLFEN_TEST_FOLDER%", buffer) == FolderAnswer::Found,
+              fits)
         << length;
     if (fits) {
       EXPECT_EQ(std::string(buffer), folder);

@@ -73,11 +73,11 @@ TEST_F(Win32LongPath, ExpandsOnlyWhatFitsTheFolderBuffer) {
   char buffer[kMaxPath];
   std::string fits(kMaxPath - 1, 'f');
   SetEnvironmentVariableA("QUILLFEN_TEST_FOLDER", fits.c_str());
-  EXPECT_EQ(ExpandIntoCookieFolder("%QUILLFEN_TEST_FOLDER%", buffer), FolderAnswer::Found);
+  EXPECT_EQ(Platform.ExpandEnvironment("%QUILLFEN_TEST_FOLDER%", buffer), FolderAnswer::Found);
   EXPECT_EQ(std::string(buffer), fits);
   SetEnvironmentVariableA("QUILLFEN_TEST_FOLDER", (fits + "x").c_str());
-  EXPECT_EQ(ExpandIntoCookieFolder("%QUILLFEN_TEST_FOLDER%", buffer), FolderAnswer::TooLong);
-  EXPECT_EQ(ExpandIntoCookieFolder("%QUILLFEN_TEST_FOLDER%%QUILLFEN_TEST_FOLDER%", buffer),
+  EXPECT_EQ(Platform.ExpandEnvironment("%QUILLFEN_TEST_FOLDER%", buffer), FolderAnswer::TooLong);
+  EXPECT_EQ(Platform.ExpandEnvironment("%QUILLFEN_TEST_FOLDER%%QUILLFEN_TEST_FOLDER%", buffer),
             FolderAnswer::TooLong);
   SetEnvironmentVariableA("QUILLFEN_TEST_FOLDER", nullptr);
 }
