@@ -8,10 +8,6 @@ mouse, reads the window from screenshots, presses Escape while the run goes
 on (some thousands of files make it last), and expects the window to stay
 until the run has ended, the process to end with status 0 and the folder to
 be cleaned. The screenshots before and during the run are left in ARTEFACTS.
-
-A second run cleans files whose cookie names are 4,000 bytes without a
-blank, lines the log box lays out slowly: once the cleaning is over, Escape
-must close the window at once, while the box may still be taking them.
 """
 
 import os
@@ -29,9 +25,6 @@ import cookie_samples as samples  # noqa: E402
 RUNNER = os.path.join(HERE, "..", "..", "scripts", "wine-run.sh")
 CAPTION = "Quillfen v.1.03"
 BULK_FILES = 10000
-LONG_NAME_FILES = 300
-# Loose for a loaded machine; the box would take some twenty seconds more.
-CLOSE_SECONDS = 5
 
 # Control rectangles in dialog units (x, y, width, height), and the dialog's
 # size; the window's frame is a 3-pixel border and a caption of about 20.
@@ -165,19 +158,6 @@ def check_folders(wine, main, low):
             fail("folder %s holds %r" % (folder, sorted(samples.read_folder(folder))))
 
 
-def click_process(display, window):
-    x, y = window.centre(PROCESS_BUTTON)
-    display.run("xdotool", "mousemove", "--window", window.id, str(x), str(y), "click", "1")
-
-
-def check_status(status):
-    if not os.path.exists(status):
-        fail("the tool did not end")
-    code = open(status).read().strip()
-    if code != "0":
-        fail("exit status " + code)
-
-
 def use_the_window(display, exe, wine, work, artefacts):
     process, status = start_tool(wine, display, exe, work)
     try:
@@ -189,7 +169,8 @@ def use_the_window(display, exe, wine, work, artefacts):
         if before.dark_pixels(log_text) != 0:
             fail("the log box is not empty before the run")
 
-        click_process(display, window)
+        x, y = window.centre(PROCESS_BUTTON)
+        display.run("xdotool", "mousemove", "--window", window.id, str(x), str(y), "click", "1")
         # The button stays greyed, "Working" and then "Done", and the log
         # shows as it grows; Escape, if pressed before the end, waits for it.
         window.wait_for(lambda s: s.dark_pixels(button) == 0 and s.dark_pixels(log_text) > 500,
@@ -211,41 +192,14 @@ def use_the_window(display, exe, wine, work, artefacts):
     finally:
         if process.poll() is None:
             process.kill()
-    check_status(status)
+    if not os.path.exists(status):
+        fail("the tool did not end")
+    code = open(status).read().strip()
+    if code != "0":
+        fail("exit status " + code)
     # The tool ran in this folder; window mode writes no log file.
     if sorted(os.listdir(work)) != ["run.bat", "status"]:
         fail("the run left %r" % sorted(os.listdir(work)))
-
-
-def close_after_long_lines(display, exe, wine, work):
-    folder = wine.reset_cookie_folder()
-    files = {"long%d.txt" % n: samples.cookie_file([("n" * 4000, True)])[0]
-             for n in range(LONG_NAME_FILES)}
-    samples.write_files(folder, files)
-    os.remove(os.path.join(work, "status"))
-    process, status = start_tool(wine, display, exe, work)
-    try:
-        window = find_window(display)
-        window.wait_for(lambda s: s.dark_pixels(window.inside(PROCESS_BUTTON)) > 0,
-                        "its Process button")
-        click_process(display, window)
-        deadline = time.time() + 60
-        while os.listdir(folder) and time.time() < deadline:
-            time.sleep(0.1)
-        if os.listdir(folder):
-            fail("the run left %d files" % len(os.listdir(folder)))
-        # The folder is empty once the last file is deleted; the summary and
-        # "Done" follow within milliseconds.
-        time.sleep(1)
-        display.run("xdotool", "key", "Escape")
-        pressed = time.time()
-        process.wait(timeout=120)
-        if time.time() - pressed > CLOSE_SECONDS:
-            fail("Escape after the run closed the window %.1f s later" % (time.time() - pressed))
-    finally:
-        if process.poll() is None:
-            process.kill()
-    check_status(status)
 
 
 def main():
@@ -267,7 +221,6 @@ def main():
     try:
         use_the_window(display, exe, wine, work, artefacts)
         check_folders(wine, main_files, low_files)
-        close_after_long_lines(display, exe, wine, work)
     finally:
         display.close()
         shutil.rmtree(work, ignore_errors=True)
