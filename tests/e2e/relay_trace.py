@@ -6,15 +6,17 @@ returns to. The linker's map, written beside the executable, tells which of
 the executable's code is the program's own (the quillfen libraries and the
 program's main) and which is the C and C++ runtime linked into it; calls
 that Wine's own DLLs make on the program's behalf return into those DLLs
-and do not count.
+and do not count, nor do those of other processes the run starts (Wine's
+services), whose code may lie at the program's own addresses.
 """
 
 import os
 import re
 import subprocess
 
-CALL = re.compile(rb"Call (\w+)\.(\w+)\(.*\) ret=([0-9a-f]+)")
-LOADED = re.compile(rb'Loaded L"[^"]*\\\\([^"\\\\]+)" at ([0-9a-f]+)')
+# With +pid each line begins with the ids of its process and thread.
+CALL = re.compile(rb"^([0-9a-f]+):[0-9a-f]+:Call (\w+)\.(\w+)\(.*\) ret=([0-9a-f]+)")
+LOADED = re.compile(rb'^([0-9a-f]+):[0-9a-f]+:.*Loaded L"[^"]*\\\\([^"\\\\]+)" at ([0-9a-f]+)')
 SECTION = re.compile(r"^ \.text\S*\s+0x([0-9a-f]+)\s+0x([0-9a-f]+)\s+(\S+)$")
 ADDRESS_ONLY = re.compile(r"^\s+0x([0-9a-f]+)\s+0x([0-9a-f]+)\s+(\S+)$")
 IMAGE_BASE = re.compile(r"__image_base__ = 0x([0-9a-f]+)")
@@ -53,7 +55,7 @@ def calls_of_own_code(wine, program, exe, work):
     mode with Wine's relay trace, and answers the names of the system
     functions that its own code called."""
     env = wine.env()
-    env["WINEDEBUG"] = "+relay,+loaddll"
+    env["WINEDEBUG"] = "+pid,+relay,+loaddll"
     trace_path = os.path.join(work + "-programs", "relay.txt")
     with open(trace_path, "wb") as trace:
         result = subprocess.run([wine.runner, wine.prefix, program, "a"], cwd=work, env=env,
@@ -62,18 +64,18 @@ def calls_of_own_code(wine, program, exe, work):
         raise AssertionError("exit status %d under the trace" % result.returncode)
     image_base, ranges = own_code(os.path.splitext(exe)[0] + ".map")
     name = os.path.basename(program).encode()
-    load_base = None
+    process = load_base = None
     calls = set()
     with open(trace_path, "rb") as trace:
         for line in trace:
-            loaded = LOADED.search(line)
-            if loaded and loaded.group(1).lower() == name.lower():
-                load_base = int(loaded.group(2), 16)
-            call = CALL.search(line)
-            if call and load_base is not None:
-                address = int(call.group(3), 16) - load_base + image_base
+            loaded = LOADED.match(line)
+            if loaded and loaded.group(2).lower() == name.lower():
+                process, load_base = loaded.group(1), int(loaded.group(3), 16)
+            call = CALL.match(line)
+            if call and call.group(1) == process:
+                address = int(call.group(4), 16) - load_base + image_base
                 if any(start <= address < end for start, end in ranges):
-                    calls.add(call.group(2).decode())
+                    calls.add(call.group(3).decode())
     os.remove(trace_path)
     if load_base is None:
         raise AssertionError("the trace does not show where %s was loaded" % name)
